@@ -1,0 +1,345 @@
+#include "tools/BrisendelApp.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+
+#include "spl/util/CommandArgument.h"
+#include "tools/DemoMix.h"
+#include "tools/PluginHost.h"
+#include "tools/Renderer.h"
+#include "tools/StereoMeter.h"
+#include "tools/ToolError.h"
+
+namespace brisendel {
+
+namespace {
+
+constexpr const char* PLUGIN_FILE = "Brisendel.so";
+constexpr unsigned MAX_BLOCK = 1048576;
+
+// Reads a whole number within [low, high] or fails naming the option.
+unsigned parseWhole(const std::string& option, const std::string& text, unsigned low, unsigned high) {
+  const bool digits = !text.empty() && text.size() <= 9 &&
+                      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+  const unsigned long value = digits ? std::stoul(text) : 0;
+  if (!digits || value < low || value > high) {
+    throw UsageError(option + ": expected a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", got \"" + text + "\"");
+  }
+  return static_cast<unsigned>(value);
+}
+
+std::string lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string folderOfProgram() {
+  char buffer[4096];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (length <= 0) return ".";
+  std::string path(buffer, static_cast<std::size_t>(length));
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool isFile(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string formatDb(double value) {
+  if (std::isinf(value)) return "-inf";
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(1) << value;
+  return text.str();
+}
+
+std::string hexId(int id) {
+  std::ostringstream text;
+  text << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<unsigned>(id);
+  std::string characters;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((static_cast<unsigned>(id) >> shift) & 0xFF);
+    characters += std::isprint(static_cast<unsigned char>(c)) != 0 ? c : '.';
+  }
+  return text.str() + " ('" + characters + "')";
+}
+
+}  // namespace
+
+BrisendelApp::BrisendelApp() {
+  _name = "brisendel";
+  _summary = "render WAVE files through the Brisendel stereo imager plug-in";
+  _notice = "Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.";
+  _usage = "brisendel render IN.wav OUT.wav [options] | brisendel info | brisendel demo [DIR]";
+  addOption("render IN OUT", "process stereo IN into OUT (same length and alignment, IN's sample format)");
+  addOption("info", "show what a host sees: identity, latency, inputs, outputs and parameters");
+  addOption("demo [DIR]", "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
+  addOption("--center 0..200", "Center weight in percent (render)");
+  addOption("--side 0..200", "Side weight in percent (render)");
+  addOption("--autogain on|off", "normalise the two weights (render)");
+  addOption("--quality 1..9", "zero padding: each step doubles the transform length (render)");
+  addOption("--window A|B", "window pair (render)");
+  addOption("--block N", "host block length in frames, 1 to 1048576, default 1024 (render)");
+  addOption("--float", "write 32-bit float instead of the input's sample format (render)");
+  addOption("--plugin PATH", "the plug-in to load instead of the one installed next to brisendel");
+  addOption("--help", "show this text");
+}
+
+int BrisendelApp::main(const std::vector<std::string>& arguments) {
+  try {
+    _count = static_cast<int>(arguments.size());
+    run(arguments);
+    return OK;
+  } catch (const UsageError& error) {
+    std::cerr << "brisendel: " << error.what() << std::endl;
+    printUsage(std::cerr);
+    return BAD_USAGE;
+  } catch (const std::exception& error) {
+    std::cerr << "brisendel: " << error.what() << std::endl;
+    return FAILED;
+  }
+}
+
+void BrisendelApp::parseArguments(spl::CommandArgument* arguments) {
+  int remaining = _count;
+  while (remaining > 0) {
+    const std::string argument = arguments->shiftString();
+    --remaining;
+    if (argument.size() > 1 && argument[0] == '-') {
+      parseOption(argument, arguments, remaining);
+    } else if (_command.empty()) {
+      _command = argument;
+    } else {
+      _operands.push_back(argument);
+    }
+  }
+  if (_help) return;
+  if (_command.empty()) throw UsageError("no command given");
+  const std::size_t operands = _operands.size();
+  if (_command == "render") {
+    if (operands != 2) throw UsageError("render needs an input and an output file");
+  } else if (_command == "info") {
+    if (operands != 0) throw UsageError("info takes no files");
+  } else if (_command == "demo") {
+    if (operands > 1) throw UsageError("demo takes at most one folder");
+  } else {
+    throw UsageError("unknown command \"" + _command + "\"");
+  }
+  if (_command != "render" && !_renderOptionsSeen.empty()) {
+    throw UsageError(_renderOptionsSeen.front() + ": applies to render only");
+  }
+}
+
+void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument* arguments, int& remaining) {
+  std::string option = argument;
+  std::string value;
+  bool haveValue = false;
+  const std::size_t equals = argument.find('=');
+  if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+    option = argument.substr(0, equals);
+    value = argument.substr(equals + 1);
+    haveValue = true;
+  }
+  const auto takeValue = [&]() -> std::string {
+    if (haveValue) return value;
+    if (remaining == 0) throw UsageError(option + ": needs a value");
+    --remaining;
+    return arguments->shiftString();
+  };
+  const auto noValue = [&]() {
+    if (haveValue) throw UsageError(option + ": takes no value");
+  };
+
+  if (option == "--help" || option == "-h") {
+    noValue();
+    _help = true;
+  } else if (option == "--plugin") {
+    _pluginPath = takeValue();
+    if (_pluginPath.empty()) throw UsageError("--plugin: needs a path");
+  } else if (option == "--center" || option == "--side") {
+    const unsigned percent = parseWhole(option, takeValue(), 0, 200);
+    _choices.push_back({option == "--center" ? "Center" : "Side", std::to_string(percent)});
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--autogain") {
+    const std::string text = lower(takeValue());
+    if (text != "on" && text != "off") throw UsageError("--autogain: expected on or off, got \"" + text + "\"");
+    _choices.push_back({"AutoGain", text == "on" ? "Enabled" : "Disabled"});
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--quality") {
+    _choices.push_back({"Quality", std::to_string(parseWhole(option, takeValue(), 1, 9))});
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--window") {
+    const std::string text = lower(takeValue());
+    if (text != "a" && text != "b") throw UsageError("--window: expected A or B, got \"" + text + "\"");
+    _choices.push_back({"Window", text == "a" ? "A" : "B"});
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--block") {
+    _blockSize = parseWhole(option, takeValue(), 1, MAX_BLOCK);
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--float") {
+    noValue();
+    _floatOutput = true;
+    _renderOptionsSeen.push_back(option);
+  } else {
+    throw UsageError("unknown option " + option);
+  }
+}
+
+void BrisendelApp::execute() {
+  if (_help) {
+    printHeader(std::cout);
+    printUsage(std::cout);
+    return;
+  }
+  if (_command == "render") {
+    render();
+  } else if (_command == "info") {
+    info();
+  } else {
+    demo();
+  }
+}
+
+std::string BrisendelApp::findPlugin() const {
+  const std::string here = folderOfProgram();
+  std::vector<std::string> candidates = {here + "/" + PLUGIN_FILE, here + "/../plugin/" + PLUGIN_FILE,
+                                         here + "/../lib/vst/" + PLUGIN_FILE,
+                                         here + "/../lib/brisendel/" + PLUGIN_FILE};
+#ifdef BRISENDEL_PLUGIN_FALLBACK
+  candidates.push_back(BRISENDEL_PLUGIN_FALLBACK);
+#endif
+  for (const std::string& candidate : candidates) {
+    if (isFile(candidate)) return candidate;
+  }
+  throw ToolError(std::string("cannot find ") + PLUGIN_FILE + " (looked next to brisendel, in ../plugin and ../lib/vst); name it with --plugin PATH");
+}
+
+void BrisendelApp::loadPlugin(PluginHost& host) const {
+  const std::string path = _pluginPath.empty() ? findPlugin() : _pluginPath;
+  if (!_pluginPath.empty()) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot load the plug-in: " + std::strerror(errno));
+    if (S_ISDIR(status.st_mode)) throw ToolError(path + ": is a directory, not a plug-in");
+  }
+  host.load(path);
+}
+
+std::string BrisendelApp::applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const {
+  for (const ParameterChoice& choice : choices) {
+    const int index = host.findParameter(choice.name);
+    if (index < 0) throw ToolError(host.getPath() + ": the plug-in has no parameter " + choice.name);
+    host.selectStep(index, choice.display);
+  }
+  std::string shown;
+  for (int i = 0; i < host.getNumParams(); ++i) {
+    if (!shown.empty()) shown += ", ";
+    shown += host.getParameterName(i) + " " + host.getParameterDisplay(i);
+    const std::string label = host.getParameterLabel(i);
+    if (!label.empty()) shown += " " + label;
+  }
+  return shown;
+}
+
+void BrisendelApp::render() {
+  PluginHost host;
+  loadPlugin(host);
+  const std::string shown = applyParameters(host, _choices);
+  std::cout << shown << std::endl;
+  Renderer renderer(host);
+  renderer.setBlockSize(_blockSize);
+  renderer.setFloatOutput(_floatOutput);
+  const RenderResult result = renderer.render(_operands[0], _operands[1]);
+  const double seconds = static_cast<double>(result.frames) / result.sampleRate;
+  std::ostringstream line;
+  line << std::fixed << std::setprecision(2) << _operands[0] << " -> " << _operands[1] << ": "
+       << result.frames << " frames (" << seconds << " s, " << result.outputFormat << ") in "
+       << result.seconds << " s";
+  if (result.seconds > 0.0) line << ", " << std::setprecision(1) << seconds / result.seconds << "x real time";
+  if (result.clipped > 0) line << "; " << result.clipped << " samples clipped at full scale";
+  std::cout << line.str() << std::endl;
+}
+
+void BrisendelApp::info() {
+  PluginHost host;
+  loadPlugin(host);
+  const bool doubles = host.canDoubleReplacing();
+  std::cout << "plug-in     " << host.getPath() << "\n"
+            << "name        " << host.getEffectName() << "\n"
+            << "vendor      " << host.getVendorString() << "\n"
+            << "product     " << host.getProductString() << "\n"
+            << "unique id   " << hexId(host.getUniqueId()) << "\n"
+            << "version     " << host.getVersion() << " (vendor version " << host.getVendorVersion()
+            << ", VST " << host.getVstVersion() << ")\n"
+            << "latency     " << host.getLatency() << " frames\n"
+            << "inputs      " << host.getNumInputs() << "\n"
+            << "outputs     " << host.getNumOutputs() << "\n"
+            << "precision   " << (doubles ? "single and double" : "single") << "\n"
+            << "programs    " << host.getNumPrograms() << "\n"
+            << "parameters  " << host.getNumParams() << "\n";
+  std::cout << "  #  name      label  display   steps\n";
+  for (int i = 0; i < host.getNumParams(); ++i) {
+    const std::string display = host.getParameterDisplay(i);
+    const std::size_t steps = host.listSteps(i).size();
+    std::ostringstream row;
+    row << std::setw(3) << i << "  " << std::left << std::setw(10) << host.getParameterName(i) << std::setw(7)
+        << host.getParameterLabel(i) << std::setw(10) << display << steps;
+    std::cout << row.str() << "\n";
+  }
+  std::cout << std::flush;
+}
+
+void BrisendelApp::demo() {
+  const std::string folder = _operands.empty() ? "brisendel-demo" : _operands[0];
+  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+    throw ToolError(folder + ": cannot create the folder: " + std::strerror(errno));
+  }
+  struct Take {
+    const char* file;
+    const char* what;
+    std::vector<ParameterChoice> choices;
+  };
+  const std::vector<Take> takes = {
+      {"mix.wav", "the test mix", {}},
+      {"center-removed.wav", "Center 0, Side 100, AutoGain off",
+       {{"Center", "0"}, {"Side", "100"}, {"AutoGain", "Disabled"}}},
+      {"sides-removed.wav", "Center 100, Side 0, AutoGain off",
+       {{"Center", "100"}, {"Side", "0"}, {"AutoGain", "Disabled"}}},
+  };
+  const std::string mixPath = folder + "/" + takes[0].file;
+  DemoMix::write(mixPath);
+  std::cout << "wrote " << mixPath << " (" << takes[0].what << ": chords in the center, wide ambience, a bell hard left)\n";
+  for (std::size_t t = 1; t < takes.size(); ++t) {
+    PluginHost host;
+    loadPlugin(host);
+    applyParameters(host, takes[t].choices);
+    Renderer renderer(host);
+    const std::string path = folder + "/" + takes[t].file;
+    renderer.render(mixPath, path);
+    std::cout << "wrote " << path << " (" << takes[t].what << ")\n";
+  }
+  std::cout << "\n" << std::left << std::setw(22) << "file" << std::right << std::setw(14) << "mid RMS dBFS"
+            << std::setw(15) << "side RMS dBFS" << std::setw(17) << "L/R correlation" << "\n";
+  for (const Take& take : takes) {
+    const StereoMeter meter = StereoMeter::measureFile(folder + "/" + take.file);
+    std::ostringstream row;
+    row << std::left << std::setw(22) << take.file << std::right << std::setw(14) << formatDb(meter.getMidRmsDb())
+        << std::setw(15) << formatDb(meter.getSideRmsDb()) << std::setw(17) << std::fixed << std::setprecision(3)
+        << meter.getCorrelation();
+    std::cout << row.str() << "\n";
+  }
+  std::cout << std::flush;
+}
+
+}  // namespace brisendel

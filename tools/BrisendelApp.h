@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "spl/util/Application.h"
+#include "spl/util/ConsoleApp.h"
+
+namespace brisendel {
+
+class PluginHost;
+
+// The `brisendel` command: renders WAVE files through the Brisendel plug-in binary,
+// shows what a host sees of the plug-in, and runs a self-contained demo. It drives the
+// plug-in only through the VST effect record, exactly as an audio host does.
+class BrisendelApp : public spl::Application, public spl::ConsoleApp {
+ public:
+  // Exit statuses.
+  static constexpr int OK = 0;
+  static constexpr int FAILED = 1;
+  static constexpr int BAD_USAGE = 2;
+
+  BrisendelApp();
+  // Runs the command line (without the program name) and returns the exit status.
+  // Every failure ends here as one line on standard error; nothing is thrown.
+  int main(const std::vector<std::string>& arguments);
+
+ protected:
+  void parseArguments(spl::CommandArgument* arguments) override;
+  void execute() override;
+
+ private:
+  // A parameter the user asked for: the plug-in's name and the display text wanted.
+  struct ParameterChoice {
+    std::string name;
+    std::string display;
+  };
+
+  void parseOption(const std::string& option, spl::CommandArgument* arguments, int& remaining);
+  void render();
+  void info();
+  void demo();
+  void loadPlugin(PluginHost& host) const;
+  std::string findPlugin() const;
+  // Sets the chosen parameters and returns every parameter as the plug-in displays it.
+  std::string applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const;
+
+  int _count = 0;
+  std::string _command;
+  std::vector<std::string> _operands;
+  std::vector<std::string> _renderOptionsSeen;
+  std::vector<ParameterChoice> _choices;
+  std::string _pluginPath;
+  unsigned _blockSize = 1024;
+  bool _floatOutput = false;
+  bool _help = false;
+};
+
+}  // namespace brisendel

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct AEffect;
+
+namespace brisendel {
+
+// Hosts one instance of a VST 2.4 effect the way an audio host does: loads the shared
+// library with dlopen, calls its entry with this host's callback and from then on talks
+// to the effect only through the effect record it handed back. One instance per
+// process (the host callback finds its host through a process-wide pointer, since the
+// entry calls it before any record exists). Not thread-safe: one thread drives it.
+class PluginHost {
+ public:
+  PluginHost() = default;
+  PluginHost(const PluginHost&) = delete;
+  PluginHost& operator=(const PluginHost&) = delete;
+  // Stops processing, closes the effect and unloads the library.
+  ~PluginHost();
+
+  // Loads the library at `path` and creates the effect. Throws ToolError naming the
+  // path and the problem when the library cannot be loaded, has no entry, refuses to
+  // start, or does not hand back a stereo effect record.
+  void load(const std::string& path);
+  const std::string& getPath() const { return _path; }
+
+  // What the host sees in the record and through the text opcodes.
+  std::string getEffectName() const;
+  std::string getVendorString() const;
+  std::string getProductString() const;
+  int getUniqueId() const;
+  int getVersion() const;
+  int getVendorVersion() const;
+  int getVstVersion() const;
+  int getNumInputs() const;
+  int getNumOutputs() const;
+  int getNumParams() const;
+  int getNumPrograms() const;
+  // Latency the effect reports (initialDelay), in frames.
+  int getLatency() const;
+  bool canDoubleReplacing() const;
+
+  std::string getParameterName(int index) const;
+  std::string getParameterLabel(int index) const;
+  std::string getParameterDisplay(int index) const;
+  float getParameter(int index) const;
+  void setParameter(int index, float value);
+  // Index of the parameter with this name, or -1.
+  int findParameter(const std::string& name) const;
+  // The display text of every step of a stepped parameter, lowest first, found the way
+  // a host finds them: by setting normalized values across 0..1 and reading the display
+  // back. A step covers the share 1/count of the range; its centre selects it. The
+  // parameter's value is restored afterwards.
+  std::vector<std::string> listSteps(int index);
+  // Sets the parameter to the centre of the step whose display text is `display` and
+  // returns the text the effect then displays. Throws ToolError when no step shows it.
+  std::string selectStep(int index, const std::string& display);
+
+  // Prepares processing: sample rate (Hz), the largest block (frames), then resume.
+  void start(double sampleRate, int maxBlock);
+  // Suspends the effect; start may be called again afterwards.
+  void stop();
+  // Processes `frames` frames (at most maxBlock) of the two input channels into the two
+  // output channels, with processDoubleReplacing when the effect offers it, otherwise
+  // through single-precision buffers. Does not allocate.
+  void process(const double* const inputs[2], double* const outputs[2], int frames);
+
+ private:
+  long dispatch(int opcode, int index = 0, long value = 0, void* ptr = nullptr,
+                float opt = 0.0f) const;
+  std::string text(int opcode, int index, std::size_t limit) const;
+  void unload();
+
+  std::string _path;
+  void* _library = nullptr;
+  AEffect* _effect = nullptr;
+  bool _running = false;
+  int _maxBlock = 0;
+  std::vector<float> _floatBuffers;  // 4 × maxBlock: two inputs, two outputs
+};
+
+}  // namespace brisendel

@@ -1,0 +1,119 @@
+#include "tools/SafeOutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
+#include "tools/ToolError.h"
+
+namespace brisendel {
+
+namespace {
+
+// The temporary file a signal handler must remove: a plain buffer, since the handler
+// may only use async-signal-safe calls.
+char pendingPath[4096];
+volatile std::sig_atomic_t pendingActive = 0;
+
+extern "C" void removePendingAndDie(int signalNumber) {
+  if (pendingActive != 0) unlink(pendingPath);
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber);
+}
+
+void installHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  struct sigaction action {};
+  action.sa_handler = removePendingAndDie;
+  sigemptyset(&action.sa_mask);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &action, nullptr);
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& protectedInput) : _path(path) {
+  if (path.empty() || path.back() == '/') throw ToolError(path + ": names a folder, not an output file");
+  struct stat output {};
+  if (stat(path.c_str(), &output) == 0) {
+    if (S_ISDIR(output.st_mode)) throw ToolError(path + ": is a directory, not an output file");
+    struct stat input {};
+    if (!protectedInput.empty() && stat(protectedInput.c_str(), &input) == 0 &&
+        input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
+      throw ToolError(path + ": is the input file; refusing to overwrite it");
+    }
+  }
+  const std::string folder = folderOf(path);
+  std::string pattern = folder + "/." + nameOf(path) + ".brisendel-XXXXXX";
+  if (pattern.size() >= sizeof(pendingPath)) throw ToolError(path + ": path too long");
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  const int descriptor = mkstemp(buffer.data());
+  if (descriptor < 0) {
+    throw ToolError(path + ": cannot write in " + folder + ": " + std::strerror(errno));
+  }
+  // mkstemp makes the file private (0600); give it the mode any new file would get.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(descriptor, 0666 & ~mask);
+  close(descriptor);
+  _temporaryPath = buffer.data();
+
+  installHandlers();
+  std::memcpy(pendingPath, _temporaryPath.c_str(), _temporaryPath.size() + 1);
+  pendingActive = 1;
+}
+
+SafeOutputFile::~SafeOutputFile() {
+  if (!_committed) discard();
+}
+
+void SafeOutputFile::discard() {
+  pendingActive = 0;
+  unlink(_temporaryPath.c_str());
+}
+
+void SafeOutputFile::commit(unsigned long long expectedBytes) {
+  const int descriptor = open(_temporaryPath.c_str(), O_RDONLY);
+  struct stat written {};
+  if (descriptor < 0 || fstat(descriptor, &written) != 0) {
+    const int error = errno;
+    if (descriptor >= 0) close(descriptor);
+    throw ToolError(_path + ": the output could not be written: " + std::strerror(error));
+  }
+  if (static_cast<unsigned long long>(written.st_size) != expectedBytes) {
+    close(descriptor);
+    throw ToolError(_path + ": the output could not be written completely (" +
+                    std::to_string(written.st_size) + " of " + std::to_string(expectedBytes) +
+                    " bytes; is the disk full?)");
+  }
+  const bool synced = fsync(descriptor) == 0;
+  const int syncError = errno;
+  close(descriptor);
+  if (!synced) throw ToolError(_path + ": the output could not be written: " + std::strerror(syncError));
+  if (rename(_temporaryPath.c_str(), _path.c_str()) != 0) {
+    throw ToolError(_path + ": cannot replace the file: " + std::strerror(errno));
+  }
+  _committed = true;
+  pendingActive = 0;
+}
+
+}  // namespace brisendel
