@@ -1,0 +1,199 @@
+// brisendel refuses bad input with one clear line and a non-zero status, and never
+// leaves a truncated or clobbered file behind.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/tools/ToolTestSupport.h"
+
+using namespace tooltest;
+
+extern char** environ;
+
+namespace {
+
+Wave shortStereo(unsigned frames = 2000) {
+  Wave wave;
+  wave.samples = testSignal(frames, 0.5);
+  return wave;
+}
+
+std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+
+}  // namespace
+
+// Each broken input: a failure status, the file named with its problem on standard
+// error in one line, and an existing OUT left exactly as it was.
+TEST(BrisendelBadInput, BrokenInputFilesAreRefusedByNameAndOutputIsUntouched) {
+  TempDir dir;
+  const std::vector<std::uint8_t> good = encodeWave(shortStereo());
+  Wave mono = shortStereo();
+  mono.channels = 1;
+  Wave quad = shortStereo();
+  quad.channels = 4;
+  std::vector<std::uint8_t> damaged = good;
+  damaged.resize(good.size() / 2);  // the data chunk now claims more than follows
+  std::vector<std::uint8_t> badFormat = good;
+  badFormat[20] = 2;  // format tag 2 (ADPCM)
+  std::vector<std::uint8_t> shortFormat = good;
+  shortFormat[16] = 8;  // format chunk of 8 bytes
+  writeFile(dir.file("mono.wav"), encodeWave(mono));
+  writeFile(dir.file("quad.wav"), encodeWave(quad));
+  writeFile(dir.file("damaged.wav"), damaged);
+  writeFile(dir.file("adpcm.wav"), badFormat);
+  writeFile(dir.file("shortfmt.wav"), shortFormat);
+  writeFile(dir.file("text.wav"), {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '\n'});
+  writeFile(dir.file("headonly.wav"), std::vector<std::uint8_t>(good.begin(), good.begin() + 12));
+  writeFile(dir.file("riffavi.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' '});
+  mkdir(dir.file("folder.wav").c_str(), 0755);
+
+  const struct {
+    const char* file;
+    const char* message;
+  } cases[] = {
+      {"missing.wav", "missing.wav: cannot open: No such file or directory"},
+      {"text.wav", "text.wav: not a WAVE file"},
+      {"riffavi.wav", "riffavi.wav: not a WAVE file"},
+      {"headonly.wav", "headonly.wav: damaged header (no format chunk)"},
+      {"damaged.wav", "damaged.wav: damaged file (the data chunk declares"},
+      {"shortfmt.wav", "shortfmt.wav: damaged header (format chunk of 8 bytes)"},
+      {"adpcm.wav", "adpcm.wav: unsupported sample format (format tag 2"},
+      {"mono.wav", "mono.wav: mono file (1 channel)"},
+      {"quad.wav", "quad.wav: 4 channels"},
+      {"folder.wav", "folder.wav: is a directory"},
+  };
+  writeFile(dir.file("out.wav"), {'k', 'e', 'e', 'p'});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const RunResult run = runBrisendel({"render", dir.file(c.file), dir.file("out.wav"), "--plugin", pluginPath()});
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find(c.message)) << run.err;
+    EXPECT_EQ(1u, lineCount(run.err)) << run.err;
+    EXPECT_EQ((std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}), readFile(dir.file("out.wav")));
+  }
+  EXPECT_EQ(10u, dir.list().size()) << "a temporary file was left behind";
+}
+
+// Command-line mistakes: status 2, the problem first, then the usage.
+TEST(BrisendelBadInput, UsageErrorsNameTheOptionAndShowTheUsage) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } cases[] = {
+      {{}, "no command given"},
+      {{"mix"}, "unknown command \"mix\""},
+      {{"render", "a.wav"}, "render needs an input and an output file"},
+      {{"render", "a.wav", "b.wav", "--bogus"}, "unknown option --bogus"},
+      {{"render", "a.wav", "b.wav", "--center", "201"}, "--center: expected a whole number from 0 to 200, got \"201\""},
+      {{"render", "a.wav", "b.wav", "--side", "-5"}, "--side: expected a whole number from 0 to 200"},
+      {{"render", "a.wav", "b.wav", "--side", "50.5"}, "--side: expected a whole number from 0 to 200"},
+      {{"render", "a.wav", "b.wav", "--quality", "0"}, "--quality: expected a whole number from 1 to 9"},
+      {{"render", "a.wav", "b.wav", "--window", "C"}, "--window: expected A or B"},
+      {{"render", "a.wav", "b.wav", "--autogain", "maybe"}, "--autogain: expected on or off"},
+      {{"render", "a.wav", "b.wav", "--block", "0"}, "--block: expected a whole number from 1 to 1048576"},
+      {{"render", "a.wav", "b.wav", "--center"}, "--center: needs a value"},
+      {{"info", "--center", "10"}, "--center: applies to render only"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const RunResult run = runBrisendel(c.arguments);
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ(0u, run.err.find(std::string("brisendel: ") + c.message)) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("usage: ")) << run.err;
+  }
+  const RunResult help = runBrisendel({"--help"});
+  EXPECT_EQ(0, help.status);
+  EXPECT_NE(std::string::npos, help.out.find("usage: ")) << help.out;
+  EXPECT_NE(std::string::npos, help.out.find("--center")) << help.out;
+}
+
+// OUT may never be IN, however it is spelled; an output folder that cannot take the
+// file and a plug-in that does not load are refused before anything is written.
+TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
+  TempDir dir;
+  const std::vector<std::uint8_t> input = encodeWave(shortStereo());
+  writeFile(dir.file("in.wav"), input);
+  ASSERT_EQ(0, symlink(dir.file("in.wav").c_str(), dir.file("alias.wav").c_str()));
+  ASSERT_EQ(0, link(dir.file("in.wav").c_str(), dir.file("hard.wav").c_str()));
+  writeFile(dir.file("notaplugin.so"), {'n', 'o', 'p', 'e'});
+
+  const struct {
+    std::vector<std::string> arguments;
+    std::string message;
+  } cases[] = {
+      {{"render", dir.file("in.wav"), dir.file("in.wav")}, "in.wav: is the input file"},
+      {{"render", dir.file("in.wav"), dir.path() + "/./in.wav"}, "in.wav: is the input file"},
+      {{"render", dir.file("in.wav"), dir.file("alias.wav")}, "alias.wav: is the input file"},
+      {{"render", dir.file("in.wav"), dir.file("hard.wav")}, "hard.wav: is the input file"},
+      {{"render", dir.file("in.wav"), dir.file("nowhere/out.wav")}, "nowhere/out.wav: cannot write in"},
+      {{"render", dir.file("in.wav"), dir.path()}, ": is a directory"},
+      {{"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", dir.file("notaplugin.so")},
+       "notaplugin.so: cannot load the plug-in"},
+      {{"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", dir.file("absent.so")},
+       "absent.so: cannot load the plug-in: No such file or directory"},
+      {{"info", "--plugin", dir.file("notaplugin.so")}, "notaplugin.so: cannot load the plug-in"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::vector<std::string> arguments = c.arguments;
+    if (std::find(arguments.begin(), arguments.end(), "--plugin") == arguments.end()) {
+      arguments.push_back("--plugin");
+      arguments.push_back(pluginPath());
+    }
+    const RunResult run = runBrisendel(arguments);
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find(c.message)) << run.err;
+    EXPECT_EQ(1u, lineCount(run.err)) << run.err;
+  }
+  EXPECT_EQ(input, readFile(dir.file("in.wav")));
+  EXPECT_EQ(4u, dir.list().size()) << "a file was left behind";
+}
+
+// A render stopped by SIGINT leaves neither a partial OUT nor its temporary file, and
+// an older OUT survives intact.
+TEST(BrisendelBadInput, InterruptedRenderLeavesNothingBehind) {
+  TempDir dir;
+  Wave input;
+  input.samples = testSignal(44100 * 20, 0.5);
+  writeFile(dir.file("in.wav"), encodeWave(input));
+  writeFile(dir.file("out.wav"), {'o', 'l', 'd'});
+
+  // The highest quality makes the render slow enough to be caught while it runs.
+  std::vector<std::string> all = {BRISENDEL_PROGRAM, "render", dir.file("in.wav"), dir.file("out.wav"),
+                                  "--plugin", pluginPath(), "--quality", "9"};
+  std::vector<char*> argv;
+  for (std::string& argument : all) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ASSERT_EQ(0, posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ));
+  posix_spawn_file_actions_destroy(&actions);
+
+  // Wait until the temporary file exists, that is, until the render is under way.
+  bool started = false;
+  for (int tries = 0; tries < 3000 && !started; ++tries) {
+    started = dir.list().size() > 2;
+    if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGINT);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(started) << "the render never created its temporary file";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  EXPECT_EQ((std::vector<std::uint8_t>{'o', 'l', 'd'}), readFile(dir.file("out.wav")));
+  EXPECT_EQ(2u, dir.list().size()) << "the temporary file was left behind";
+}

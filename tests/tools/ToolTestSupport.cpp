@@ -1,0 +1,282 @@
+#include "tests/tools/ToolTestSupport.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "plugin/Radi3zur.h"
+#include "spl/clip/DefaultClip.h"
+#include "spl/clip/ZeroClip.h"
+#include "spl/stream/OverwrapStreamProcessor.h"
+
+extern char** environ;
+
+namespace tooltest {
+
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void put16(std::vector<std::uint8_t>& bytes, unsigned value) {
+  bytes.push_back(static_cast<std::uint8_t>(value));
+  bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+void put32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+  put16(bytes, value & 0xFFFF);
+  put16(bytes, value >> 16);
+}
+void putText(std::vector<std::uint8_t>& bytes, const char* text) { bytes.insert(bytes.end(), text, text + 4); }
+std::uint32_t get16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
+std::uint32_t get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return get16(b, at) | get16(b, at + 2) << 16;
+}
+
+}  // namespace
+
+std::string pluginPath() { return BRISENDEL_PLUGIN; }
+
+RunResult runBrisendel(const std::vector<std::string>& arguments) {
+  TempDir capture;
+  const std::string outPath = capture.file("stdout");
+  const std::string errPath = capture.file("stderr");
+  std::vector<std::string> all = {BRISENDEL_PROGRAM};
+  all.insert(all.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : all) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  RunResult result;
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(spawned);
+    return result;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = slurp(outPath);
+  result.err = slurp(errPath);
+  return result;
+}
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/brisendel-test-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  _path = pattern;
+}
+
+TempDir::~TempDir() {
+  for (const std::string& name : list()) {
+    const std::string entry = file(name);
+    if (unlink(entry.c_str()) != 0) {
+      // Tests make folders of at most one level.
+      DIR* inner = opendir(entry.c_str());
+      if (inner != nullptr) {
+        while (dirent* item = readdir(inner)) {
+          if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0) {
+            unlink((entry + "/" + item->d_name).c_str());
+          }
+        }
+        closedir(inner);
+      }
+      rmdir(entry.c_str());
+    }
+  }
+  rmdir(_path.c_str());
+}
+
+std::vector<std::string> TempDir::list() const {
+  std::vector<std::string> names;
+  DIR* dir = opendir(_path.c_str());
+  if (dir == nullptr) return names;
+  while (dirent* item = readdir(dir)) {
+    if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0) names.push_back(item->d_name);
+  }
+  closedir(dir);
+  return names;
+}
+
+std::vector<std::uint8_t> encodeWave(const Wave& wave) {
+  const unsigned bytesPerSample = wave.bits / 8;
+  const unsigned coding = wave.formatTag == 0xFFFE ? wave.subFormat : wave.formatTag;
+  std::vector<std::uint8_t> data;
+  data.reserve(wave.samples.size() * bytesPerSample);
+  for (double x : wave.samples) {
+    if (coding == 3 && wave.bits == 32) {
+      const float value = static_cast<float>(x);
+      std::uint32_t raw;
+      std::memcpy(&raw, &value, 4);
+      put32(data, raw);
+    } else if (coding == 3) {
+      std::uint64_t raw;
+      std::memcpy(&raw, &x, 8);
+      put32(data, static_cast<std::uint32_t>(raw));
+      put32(data, static_cast<std::uint32_t>(raw >> 32));
+    } else {
+      const double half = std::ldexp(1.0, static_cast<int>(wave.bits) - 1);
+      const double clamped = std::max(-1.0, std::min(1.0, x));
+      long long value = static_cast<long long>(std::floor(clamped * (half - 1.0)));
+      if (wave.bits == 8) value += 128;
+      for (unsigned i = 0; i < bytesPerSample; ++i) data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+  }
+  const bool extensible = wave.formatTag == 0xFFFE;
+  std::vector<std::uint8_t> format;
+  put16(format, wave.formatTag);
+  put16(format, wave.channels);
+  put32(format, wave.sampleRate);
+  put32(format, wave.sampleRate * wave.channels * bytesPerSample);
+  put16(format, wave.channels * bytesPerSample);
+  put16(format, wave.bits);
+  if (extensible) {
+    put16(format, 22);
+    put16(format, wave.bits);
+    put32(format, 3);  // front left and right
+    const std::uint8_t guid[16] = {static_cast<std::uint8_t>(wave.subFormat), 0, 0, 0, 0, 0, 0x10, 0,
+                                   0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    format.insert(format.end(), guid, guid + 16);
+  }
+  std::vector<std::uint8_t> bytes;
+  putText(bytes, "RIFF");
+  put32(bytes, static_cast<std::uint32_t>(4 + 8 + format.size() + 8 + data.size()));
+  putText(bytes, "WAVE");
+  putText(bytes, "fmt ");
+  put32(bytes, static_cast<std::uint32_t>(format.size()));
+  bytes.insert(bytes.end(), format.begin(), format.end());
+  putText(bytes, "data");
+  put32(bytes, static_cast<std::uint32_t>(data.size()));
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return bytes;
+}
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+  const std::string text = slurp(path);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+Wave readWave(const std::string& path) {
+  const std::vector<std::uint8_t> b = readFile(path);
+  Wave wave;
+  EXPECT_GE(b.size(), 44u) << path;
+  if (b.size() < 44) return wave;
+  EXPECT_EQ(0, std::memcmp(b.data(), "RIFF", 4));
+  EXPECT_EQ(0, std::memcmp(b.data() + 8, "WAVE", 4));
+  EXPECT_EQ(b.size() - 8, get32(b, 4)) << "RIFF size of " << path;
+  std::size_t at = 12;
+  std::size_t dataAt = 0;
+  std::size_t dataSize = 0;
+  while (at + 8 <= b.size()) {
+    const std::string id(reinterpret_cast<const char*>(b.data() + at), 4);
+    const std::size_t size = get32(b, at + 4);
+    if (id == "fmt ") {
+      wave.formatTag = get16(b, at + 8);
+      wave.channels = get16(b, at + 10);
+      wave.sampleRate = get32(b, at + 12);
+      wave.bits = get16(b, at + 22);
+    } else if (id == "data") {
+      dataAt = at + 8;
+      dataSize = size;
+    }
+    at += 8 + size;
+  }
+  EXPECT_NE(0u, dataAt) << "no data chunk in " << path;
+  EXPECT_LE(dataAt + dataSize, b.size());
+  const unsigned bytesPerSample = wave.bits / 8;
+  if (dataAt == 0 || bytesPerSample == 0 || dataAt + dataSize > b.size()) return wave;
+  for (std::size_t p = dataAt; p + bytesPerSample <= dataAt + dataSize; p += bytesPerSample) {
+    if (wave.formatTag == 3 && wave.bits == 32) {
+      const std::uint32_t raw = get32(b, p);
+      float value;
+      std::memcpy(&value, &raw, 4);
+      wave.samples.push_back(value);
+    } else if (wave.formatTag == 1) {
+      long long raw = 0;
+      for (unsigned i = 0; i < bytesPerSample; ++i) raw |= static_cast<long long>(b[p + i]) << (8 * i);
+      const double half = std::ldexp(1.0, static_cast<int>(wave.bits) - 1);
+      if (wave.bits == 8) {
+        raw -= 128;
+      } else if (raw >= static_cast<long long>(half)) {
+        raw -= static_cast<long long>(2.0 * half);
+      }
+      wave.samples.push_back(static_cast<double>(raw) / (half - 1.0));
+    } else {
+      ADD_FAILURE() << "unexpected sample format in " << path;
+      return wave;
+    }
+  }
+  return wave;
+}
+
+std::vector<double> testSignal(unsigned frames, double amplitude) {
+  std::mt19937 random(12345);
+  std::uniform_real_distribution<double> noise(-1.0, 1.0);
+  std::vector<double> samples(std::size_t(frames) * 2);
+  for (unsigned i = 0; i < frames; ++i) {
+    const double t = i / 44100.0;
+    const double shared = 0.5 * std::sin(2 * M_PI * 330.0 * t) + 0.2 * std::sin(2 * M_PI * 1234.5 * t);
+    const double opposite = 0.2 * std::sin(2 * M_PI * 97.0 * t);
+    samples[2 * i] = amplitude * (shared + opposite + 0.15 * noise(random));
+    samples[2 * i + 1] = amplitude * (shared - opposite + 0.15 * noise(random));
+  }
+  return samples;
+}
+
+std::vector<double> referenceRender(const std::vector<double>& input, double center, double side,
+                                    bool autoGain, unsigned quality, int windowMode) {
+  constexpr unsigned WIDTH = 4096;
+  const unsigned frames = static_cast<unsigned>(input.size() / 2);
+  Radi3zur imager;
+  imager.setCenter(center);
+  imager.setSide(side);
+  imager.setAutoGain(autoGain);
+  imager.setQuality(quality);
+  imager.setWindowMode(windowMode);
+  spl::OverwrapStreamProcessor processor(imager, 2, WIDTH);
+  spl::DefaultClip clip(2, frames + WIDTH);
+  for (unsigned i = 0; i < frames; ++i) {
+    clip.set(0, i, input[2 * i]);
+    clip.set(1, i, input[2 * i + 1]);
+  }
+  processor.write(clip);
+  spl::DefaultClip out(2, 0);
+  processor.read(out, frames + WIDTH);
+  std::vector<double> result(std::size_t(frames) * 2);
+  EXPECT_EQ(frames + WIDTH, out.getLength());
+  if (out.getLength() < frames + WIDTH) return result;
+  for (unsigned i = 0; i < frames; ++i) {
+    result[2 * i] = out.get(0, WIDTH + i);
+    result[2 * i + 1] = out.get(1, WIDTH + i);
+  }
+  return result;
+}
+
+}  // namespace tooltest

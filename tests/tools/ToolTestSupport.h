@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Helpers of the brisendel end-to-end tests: running the built program, and writing
+// and reading WAVE files byte by byte, independently of the library's reader and
+// writer, so that damaged and unusual files can be made and outputs checked exactly.
+namespace tooltest {
+
+struct RunResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+// Runs brisendel with the arguments (no shell), standard input closed.
+RunResult runBrisendel(const std::vector<std::string>& arguments);
+// The plug-in built in this tree.
+std::string pluginPath();
+
+// A fresh empty folder for one test, removed with its files by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return _path; }
+  std::string file(const std::string& name) const { return _path + "/" + name; }
+  // Names of every entry of the folder.
+  std::vector<std::string> list() const;
+
+ private:
+  std::string _path;
+};
+
+// Interleaved stereo (or any channel count) samples and how they are stored.
+struct Wave {
+  unsigned formatTag = 1;     // 1 integer PCM, 3 float, 0xFFFE extensible
+  unsigned subFormat = 1;     // for extensible files: 1 or 3
+  unsigned channels = 2;
+  unsigned sampleRate = 44100;
+  unsigned bits = 16;
+  std::vector<double> samples;  // interleaved, -1..1
+  unsigned frames() const { return channels == 0 ? 0 : static_cast<unsigned>(samples.size() / channels); }
+};
+
+// Encodes like the library: integers scaled by 2^(bits-1) - 1 and rounded down.
+std::vector<std::uint8_t> encodeWave(const Wave& wave);
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> readFile(const std::string& path);
+// Decodes a plain PCM or float file (integers divided by 2^(bits-1) - 1); fails the
+// test on anything else.
+Wave readWave(const std::string& path);
+
+// A reproducible test signal: tones, noise and an out-of-phase part, `frames` long.
+std::vector<double> testSignal(unsigned frames, double amplitude);
+
+// Processes interleaved stereo `input` directly through the library's imager inside
+// the overlapped stream processor, removes the 4096-frame latency and returns exactly
+// as many frames as were given.
+std::vector<double> referenceRender(const std::vector<double>& input, double center, double side,
+                                    bool autoGain, unsigned quality, int windowMode);
+
+}  // namespace tooltest
