@@ -79,10 +79,10 @@ std::string hexId(int id) {
 }  // namespace
 
 BrisendelApp::BrisendelApp() {
-  _name = "brisendel";
-  _summary = "render WAVE files through the Brisendel stereo imager plug-in";
-  _notice = "Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.";
-  _usage = "brisendel render IN.wav OUT.wav [options] | brisendel info | brisendel demo [DIR]";
+  setName("brisendel");
+  setSummary("render WAVE files through the Brisendel stereo imager plug-in");
+  setNotice("Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.");
+  setUsage("brisendel render IN.wav OUT.wav [options] | brisendel info | brisendel demo [DIR]");
   addOption("render IN OUT", "process stereo IN into OUT (same length and alignment, IN's sample format)");
   addOption("info", "show what a host sees: identity, latency, inputs, outputs and parameters");
   addOption("demo [DIR]", "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
@@ -99,7 +99,7 @@ BrisendelApp::BrisendelApp() {
 
 int BrisendelApp::main(const std::vector<std::string>& arguments) {
   try {
-    _count = static_cast<int>(arguments.size());
+    _arguments = arguments;
     run(arguments);
     return OK;
   } catch (const UsageError& error) {
@@ -112,13 +112,17 @@ int BrisendelApp::main(const std::vector<std::string>& arguments) {
   }
 }
 
-void BrisendelApp::parseArguments(spl::CommandArgument* arguments) {
-  int remaining = _count;
-  while (remaining > 0) {
-    const std::string argument = arguments->shiftString();
-    --remaining;
+std::string BrisendelApp::take(spl::CommandArgument& arguments) const {
+  const std::size_t index = _arguments.size() - static_cast<std::size_t>(arguments.getRemaining());
+  arguments.shiftString();
+  return _arguments[index];
+}
+
+void BrisendelApp::parseArguments(spl::CommandArgument& arguments) {
+  while (!arguments.isEmpty()) {
+    const std::string argument = take(arguments);
     if (argument.size() > 1 && argument[0] == '-') {
-      parseOption(argument, arguments, remaining);
+      parseOption(argument, arguments);
     } else if (_command.empty()) {
       _command = argument;
     } else {
@@ -142,7 +146,7 @@ void BrisendelApp::parseArguments(spl::CommandArgument* arguments) {
   }
 }
 
-void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument* arguments, int& remaining) {
+void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument& arguments) {
   std::string option = argument;
   std::string value;
   bool haveValue = false;
@@ -154,9 +158,8 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
   }
   const auto takeValue = [&]() -> std::string {
     if (haveValue) return value;
-    if (remaining == 0) throw UsageError(option + ": needs a value");
-    --remaining;
-    return arguments->shiftString();
+    if (arguments.isEmpty()) throw UsageError(option + ": needs a value");
+    return take(arguments);
   };
   const auto noValue = [&]() {
     if (haveValue) throw UsageError(option + ": takes no value");

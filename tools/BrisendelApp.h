@@ -26,7 +26,7 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   int main(const std::vector<std::string>& arguments);
 
  protected:
-  void parseArguments(spl::CommandArgument* arguments) override;
+  void parseArguments(spl::CommandArgument& arguments) override;
   void execute() override;
 
  private:
@@ -36,7 +36,10 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
     std::string display;
   };
 
-  void parseOption(const std::string& option, spl::CommandArgument* arguments, int& remaining);
+  void parseOption(const std::string& option, spl::CommandArgument& arguments);
+  // Takes the next argument whole (the cursor's own text take stops at a blank,
+  // which would cut file names with spaces).
+  std::string take(spl::CommandArgument& arguments) const;
   void render();
   void info();
   void demo();
@@ -45,7 +48,7 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   // Sets the chosen parameters and returns every parameter as the plug-in displays it.
   std::string applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const;
 
-  int _count = 0;
+  std::vector<std::string> _arguments;
   std::string _command;
   std::vector<std::string> _operands;
   std::vector<std::string> _renderOptionsSeen;

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "tools/ToolError.h"
-#include "vst/aeffectx.h"
+#include "vst/AEffectX.h"
 
 namespace brisendel {
 
@@ -199,6 +199,8 @@ void PluginHost::start(double sampleRate, int maxBlock) {
   if (!canDoubleReplacing()) _floatBuffers.assign(std::size_t(maxBlock) * 4, 0.0f);
   dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
   dispatch(effSetBlockSize, 0, maxBlock);
+  // Tell the effect which of its processing functions is coming (1: 64-bit).
+  dispatch(effSetProcessPrecision, 0, canDoubleReplacing() ? 1 : 0);
   dispatch(effMainsChanged, 0, 1);
   _running = true;
 }

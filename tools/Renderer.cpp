@@ -29,6 +29,23 @@ std::string channelProblem(unsigned channels) {
   return std::to_string(channels) + " channels; only stereo files can be rendered";
 }
 
+// The writer's failures concern the output (a full disk, a vanished folder).
+void write(spl::RiffWriter& writer, const spl::Clip& clip, const std::string& outputPath) {
+  try {
+    writer.write(clip);
+  } catch (const std::runtime_error& error) {
+    throw ToolError(outputPath + ": cannot be written: " + error.what());
+  }
+}
+
+void finish(spl::RiffWriter& writer, const std::string& outputPath) {
+  try {
+    writer.close();
+  } catch (const std::runtime_error& error) {
+    throw ToolError(outputPath + ": cannot be written: " + error.what());
+  }
+}
+
 }  // namespace
 
 RenderResult Renderer::render(const std::string& inputPath, const std::string& outputPath) {
@@ -63,9 +80,17 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
   spl::RiffWriter writer;
   try {
     reader.open(inputPath);
-    writer.open(output.getTemporaryPath(), info);
   } catch (const std::runtime_error& error) {
     throw ToolError(inputPath + ": cannot be read: " + error.what());
+  }
+  try {
+    writer.open(output.getTemporaryPath(), info);
+  } catch (const std::runtime_error& error) {
+    throw ToolError(outputPath + ": cannot be written: " + error.what());
+  }
+  if (reader.getFrameCount() != frames || reader.getInfo().getNumChannels() != 2) {
+    throw ToolError(inputPath + ": cannot be read: the reader finds " + std::to_string(reader.getFrameCount()) +
+                    " frames where the header promises " + std::to_string(frames));
   }
 
   _host.start(input.getSampleRate(), static_cast<int>(_blockSize));
@@ -106,11 +131,11 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
         }
       }
       spl::RangedClip kept(outClip, skip, keep);
-      writer.write(kept);
+      write(writer, kept, outputPath);
       produced += keep;
       progress.update(produced);
     }
-    writer.close();
+    finish(writer, outputPath);
     reader.close();
   } catch (const ToolError&) {
     progress.finish();

@@ -91,6 +91,13 @@ WaveHeader WaveHeader::scan(const std::string& path) {
       haveData = true;
     }
     position = body + size;
+    // Writers that follow the container's rule pad a chunk of odd size with one
+    // zero byte; chunk ids never start with zero, so a zero there is padding.
+    if (size % 2 == 1 && position < fileSize) {
+      char pad = 1;
+      file.seekg(static_cast<std::streamoff>(position));
+      if (file.get(pad) && pad == 0) ++position;
+    }
   }
   if (!haveFormat) fail("damaged header (no format chunk)");
   if (!haveData) fail("damaged header (no data chunk)");

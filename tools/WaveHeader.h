@@ -7,8 +7,9 @@ namespace brisendel {
 
 // The layout of a WAVE file as found by walking its chunks before any sample is read,
 // so that a file the render cannot use is refused with a message that says why,
-// instead of producing noise. Chunks are stepped over by exactly their declared size,
-// the way the library's reader walks them, so both agree on where the samples are.
+// instead of producing noise. Chunks are walked the way the library's reader walks
+// them (a zero pad byte after an odd-sized chunk is skipped), but a data chunk that
+// claims more bytes than the file holds is refused as damaged rather than cut short.
 class WaveHeader {
  public:
   static constexpr std::uint32_t FORMAT_PCM = 1;
