@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -224,7 +226,9 @@ std::string BrisendelApp::findPlugin() const {
   candidates.push_back(BRISENDEL_PLUGIN_FALLBACK);
 #endif
   for (const std::string& candidate : candidates) {
-    if (isFile(candidate)) return candidate;
+    if (!isFile(candidate)) continue;
+    char resolved[PATH_MAX];
+    return realpath(candidate.c_str(), resolved) != nullptr ? std::string(resolved) : candidate;
   }
   throw ToolError(std::string("cannot find ") + PLUGIN_FILE + " (looked next to brisendel, in ../plugin and ../lib/vst); name it with --plugin PATH");
 }

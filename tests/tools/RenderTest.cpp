@@ -50,20 +50,20 @@ TEST(BrisendelRender, FloatOutputMatchesTheLibraryAlignedAndOfEqualLength) {
   EXPECT_EQ(2u, dir.list().size()) << "a temporary file was left behind";
 }
 
-// 16-bit in gives 16-bit out at the input's rate; with the defaults (Center and Side
-// 100, AutoGain on) the samples are the library's within one step of the integer code.
+// 16-bit in gives 16-bit out at the input's rate, the samples the library's within one
+// step of the integer code. File names with blanks pass through whole.
 TEST(BrisendelRender, SixteenBitInputGivesSixteenBitOutput) {
   TempDir dir;
   Wave input;
   input.sampleRate = 48000;
   input.samples = testSignal(20000, 0.5);
-  writeFile(dir.file("in.wav"), encodeWave(input));
-  const std::vector<double> stored = readWave(dir.file("in.wav")).samples;
+  writeFile(dir.file("my input.wav"), encodeWave(input));
+  const std::vector<double> stored = readWave(dir.file("my input.wav")).samples;
 
-  const RunResult run = runBrisendel({"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", pluginPath(),
-                                      "--center", "60", "--side", "140"});
+  const RunResult run = runBrisendel({"render", dir.file("my input.wav"), dir.file("my output.wav"), "--plugin",
+                                      pluginPath(), "--center", "60", "--side", "140"});
   ASSERT_EQ(0, run.status) << run.err;
-  const Wave output = readWave(dir.file("out.wav"));
+  const Wave output = readWave(dir.file("my output.wav"));
   EXPECT_EQ(1u, output.formatTag);
   EXPECT_EQ(16u, output.bits);
   EXPECT_EQ(48000u, output.sampleRate);
