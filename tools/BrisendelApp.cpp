@@ -97,6 +97,7 @@ BrisendelApp::BrisendelApp() {
   addOption("--float", "write 32-bit float instead of the input's sample format (render)");
   addOption("--plugin PATH", "the plug-in to load instead of the one installed next to brisendel");
   addOption("--help", "show this text");
+  addOption("--", "end of options: the arguments that follow are files");
 }
 
 int BrisendelApp::main(const std::vector<std::string>& arguments) {
@@ -121,9 +122,12 @@ std::string BrisendelApp::take(spl::CommandArgument& arguments) const {
 }
 
 void BrisendelApp::parseArguments(spl::CommandArgument& arguments) {
+  bool optionsEnded = false;
   while (!arguments.isEmpty()) {
     const std::string argument = take(arguments);
-    if (argument.size() > 1 && argument[0] == '-') {
+    if (argument == "--" && !optionsEnded) {
+      optionsEnded = true;  // what follows are files, even when they start with '-'
+    } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
       parseOption(argument, arguments);
     } else if (_command.empty()) {
       _command = argument;
@@ -301,7 +305,13 @@ void BrisendelApp::info() {
     const std::size_t steps = host.listSteps(i).size();
     std::ostringstream row;
     row << std::setw(3) << i << "  " << std::left << std::setw(10) << host.getParameterName(i) << std::setw(7)
-        << host.getParameterLabel(i) << std::setw(10) << display << steps;
+        << host.getParameterLabel(i) << std::setw(10) << display;
+    // A display that changes at nearly every probe belongs to a continuous parameter.
+    if (steps >= PluginHost::STEP_PROBES / 2) {
+      row << "continuous";
+    } else {
+      row << steps;
+    }
     std::cout << row.str() << "\n";
   }
   std::cout << std::flush;
@@ -346,7 +356,9 @@ void BrisendelApp::demo() {
         << meter.getCorrelation();
     std::cout << row.str() << "\n";
   }
-  std::cout << std::flush;
+  std::cout << "\nRemoving the center leaves the ambience and the bell: mid falls, the channels decorrelate.\n"
+            << "Removing the sides leaves what both channels share: side falls, the channels become alike.\n"
+            << std::flush;
 }
 
 }  // namespace brisendel

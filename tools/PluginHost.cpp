@@ -162,7 +162,7 @@ int PluginHost::findParameter(const std::string& name) const {
 std::vector<std::string> PluginHost::listSteps(int index) {
   // 4096 probes resolve any parameter of up to a few hundred steps; each run of equal
   // display texts is one step.
-  constexpr int PROBES = 4096;
+  constexpr int PROBES = STEP_PROBES;
   const float saved = getParameter(index);
   std::vector<std::string> steps;
   for (int k = 0; k < PROBES; ++k) {

@@ -14,6 +14,9 @@ namespace brisendel {
 // entry calls it before any record exists). Not thread-safe: one thread drives it.
 class PluginHost {
  public:
+  // Normalized values probed across 0..1 to find a parameter's steps.
+  static constexpr int STEP_PROBES = 4096;
+
   PluginHost() = default;
   PluginHost(const PluginHost&) = delete;
   PluginHost& operator=(const PluginHost&) = delete;

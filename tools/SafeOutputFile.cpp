@@ -55,6 +55,9 @@ SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& prote
   struct stat output {};
   if (stat(path.c_str(), &output) == 0) {
     if (S_ISDIR(output.st_mode)) throw ToolError(path + ": is a directory, not an output file");
+    // Renaming onto a device, a pipe or a socket would replace that node itself
+    // (/dev/stdout, say) instead of writing to it.
+    if (!S_ISREG(output.st_mode)) throw ToolError(path + ": is not a regular file; refusing to replace it");
     struct stat input {};
     if (!protectedInput.empty() && stat(protectedInput.c_str(), &input) == 0 &&
         input.st_dev == output.st_dev && input.st_ino == output.st_ino) {

@@ -12,7 +12,8 @@ namespace brisendel {
 // SIGTERM, SIGHUP or SIGQUIT. One SafeOutputFile may be open at a time.
 class SafeOutputFile {
  public:
-  // Refuses (ToolError) an output that is a folder, that is the file `protectedInput`
+  // Refuses (ToolError) an output that is a folder or another non-regular file (a
+  // device, a pipe), that is the file `protectedInput`
   // (also through another path, a link or a hard link to it), or whose folder does
   // not take a new file; otherwise creates the empty temporary file.
   SafeOutputFile(const std::string& path, const std::string& protectedInput);

@@ -138,6 +138,8 @@ TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
       {{"render", dir.file("in.wav"), dir.file("hard.wav")}, "hard.wav: is the input file"},
       {{"render", dir.file("in.wav"), dir.file("nowhere/out.wav")}, "nowhere/out.wav: cannot write in"},
       {{"render", dir.file("in.wav"), dir.path()}, ": is a directory"},
+      {{"render", "--plugin", pluginPath(), "--", dir.file("in.wav"), "/dev/null"},
+       "/dev/null: is not a regular file"},
       {{"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", dir.file("notaplugin.so")},
        "notaplugin.so: cannot load the plug-in"},
       {{"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", dir.file("absent.so")},
