@@ -40,7 +40,9 @@ void put32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
   put16(bytes, value & 0xFFFF);
   put16(bytes, value >> 16);
 }
-void putText(std::vector<std::uint8_t>& bytes, const char* text) { bytes.insert(bytes.end(), text, text + 4); }
+void putText(std::vector<std::uint8_t>& bytes, const char* text) {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(text[i]));
+}
 std::uint32_t get16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
 std::uint32_t get32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return get16(b, at) | get16(b, at + 2) << 16;
