@@ -2,8 +2,8 @@
 
 // Checks the library's failure text as a whole: exactly
 //   message " (at " source ", " line ") "
-// where `line` must be a line of `source` (.cpp, else .h) that starts the check
-// raising this very message. SPL_SOURCE_ROOT is the repository root.
+// where `line` must be a line of `source` (.cpp, else .h) that starts the
+// SPL_REQUIRE or SPL_FAIL raising this very message. SPL_SOURCE_ROOT is the repository root.
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,10 @@ template <typename F>
   if (line == 0 || line > lines.size())
     return ::testing::AssertionFailure() << source << " has no line " << line;
   const std::string statement = statementAt(lines, line);
-  if (statement.find("\"" + message + "\"") == std::string::npos)
+  const std::string& first = lines[line - 1];
+  const bool isCheck = first.find("SPL_REQUIRE") != std::string::npos ||
+                       first.find("SPL_FAIL") != std::string::npos;
+  if (!isCheck || statement.find("\"" + message + "\"") == std::string::npos)
     return ::testing::AssertionFailure()
            << "line " << line << " of " << source << " does not raise \"" << message
            << "\": " << statement;
