@@ -11,6 +11,10 @@ class MiddleSideClip : public ClipAdapter {
  public:
   // `a` must have exactly two channels.
   explicit MiddleSideClip(const Clip& a);
+  // A copy would silently wrap the same clip where a second MiddleSideClip over the
+  // first was meant; to stack two, pass the first as a Clip&.
+  MiddleSideClip(const MiddleSideClip&) = delete;
+  MiddleSideClip& operator=(const MiddleSideClip&) = delete;
 
   unsigned getNumChannels() const override { return _a->getNumChannels(); }
   unsigned getLength() const override { return _a->getLength(); }

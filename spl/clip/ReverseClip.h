@@ -10,6 +10,10 @@ namespace spl {
 class ReverseClip : public DelegationClip {
  public:
   explicit ReverseClip(Clip& clip) : DelegationClip(&clip) {}
+  // A copy would silently wrap the same clip where a second ReverseClip over the
+  // first was meant; to stack two, pass the first as a Clip&.
+  ReverseClip(const ReverseClip&) = delete;
+  ReverseClip& operator=(const ReverseClip&) = delete;
 
   double get(unsigned channel, unsigned position) const override;
   void set(unsigned channel, unsigned position, const double& value) override;
