@@ -42,9 +42,7 @@ void VectorBuffer::ensureCapacity(std::size_t samples) {
   _head = 0;
 }
 
-void VectorBuffer::reserve(unsigned frames) {
-  ensureCapacity(std::size_t(frames) * _numChannels);
-}
+void VectorBuffer::reserve(unsigned frames) { ensureCapacity(std::size_t(frames) * _numChannels); }
 
 void VectorBuffer::write(const Clip& clip) {
   requireChannels(clip);

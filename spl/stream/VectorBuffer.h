@@ -37,9 +37,7 @@ class VectorBuffer : public Buffer {
   // May allocate: call it where allocation is allowed.
   void reserve(unsigned frames);
   // Frames the ring holds without growing.
-  std::size_t getCapacity() const {
-    return _numChannels == 0 ? 0 : _ring.size() / _numChannels;
-  }
+  std::size_t getCapacity() const { return _numChannels == 0 ? 0 : _ring.size() / _numChannels; }
 
  private:
   void requireChannels(const Clip& clip) const;

@@ -58,9 +58,7 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-  std::free(memory);
-}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
 
 namespace {
 

@@ -1,7 +1,6 @@
-#include "spl/stream/OverwrapStreamProcessor.h"
-
 #include <gtest/gtest.h>
 
+#include "spl/stream/OverwrapStreamProcessor.h"
 #include "spl/util/Failure.h"
 #include "tests/stream/StreamTestSupport.h"
 
@@ -42,10 +41,10 @@ Frames referenceOverlapAdd(const Frames& input, unsigned numChannels, unsigned w
 
 TEST(OverwrapStreamProcessor, WidthMustBeEvenAndAtLeastTwo) {
   IdentityProcessor identity;
-  const std::string widthError = spl::failureText("width", "spl/stream/OverwrapStreamProcessor", 12);
+  const std::string widthError =
+      spl::failureText("width", "spl/stream/OverwrapStreamProcessor", 12);
   for (unsigned width : {0u, 1u, 3u, 4097u}) {
-    EXPECT_EQ(errorText([&] { OverwrapStreamProcessor(identity, 2, width); }), widthError)
-        << width;
+    EXPECT_EQ(errorText([&] { OverwrapStreamProcessor(identity, 2, width); }), widthError) << width;
   }
   OverwrapStreamProcessor smallest(identity, 2, 2);
   smallest.write(DefaultClip(2, 0));
@@ -167,8 +166,7 @@ TEST(OverwrapStreamProcessor, OutputDoesNotDependOnHowTheStreamIsCut) {
 TEST(OverwrapStreamProcessor, WriteOfAnotherWidthChangesNothing) {
   RecordingProcessor recorder;
   OverwrapStreamProcessor processor(recorder, 2, 8);
-  EXPECT_EQ(errorText([&] { processor.write(DefaultClip(1, 20)); })
-                .rfind("number of channels", 0),
+  EXPECT_EQ(errorText([&] { processor.write(DefaultClip(1, 20)); }).rfind("number of channels", 0),
             0u);
   EXPECT_TRUE(recorder.blocks.empty());
   EXPECT_EQ(processor.getInputBuffer().getAvailable(), 8u);

@@ -1,5 +1,3 @@
-#include "spl/stream/VectorBuffer.h"
-
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -8,6 +6,7 @@
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
+#include "spl/stream/VectorBuffer.h"
 #include "spl/util/Failure.h"
 #include "tests/stream/StreamTestSupport.h"
 
