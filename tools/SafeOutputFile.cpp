@@ -26,6 +26,8 @@ extern "C" void removePendingAndDie(int signalNumber) {
   std::raise(signalNumber);
 }
 
+const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 void installHandlers() {
   static bool installed = false;
   if (installed) return;
@@ -33,8 +35,26 @@ void installHandlers() {
   struct sigaction action {};
   action.sa_handler = removePendingAndDie;
   sigemptyset(&action.sa_mask);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &action, nullptr);
+  for (int signalNumber : STOP_SIGNALS) sigaction(signalNumber, &action, nullptr);
 }
+
+// Holds back the stop signals while a temporary file is being created and registered,
+// so that no signal can come between the two and leave the file behind.
+class StopSignalsHeld {
+ public:
+  StopSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signalNumber : STOP_SIGNALS) sigaddset(&held, signalNumber);
+    sigprocmask(SIG_BLOCK, &held, &_previous);
+  }
+  ~StopSignalsHeld() { sigprocmask(SIG_SETMASK, &_previous, nullptr); }
+  StopSignalsHeld(const StopSignalsHeld&) = delete;
+  StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+ private:
+  sigset_t _previous;
+};
 
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -69,6 +89,8 @@ SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& prote
   if (pattern.size() >= sizeof(pendingPath)) throw ToolError(path + ": path too long");
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
+  installHandlers();
+  const StopSignalsHeld held;
   const int descriptor = mkstemp(buffer.data());
   if (descriptor < 0) {
     throw ToolError(path + ": cannot write in " + folder + ": " + std::strerror(errno));
@@ -79,8 +101,6 @@ SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& prote
   fchmod(descriptor, 0666 & ~mask);
   close(descriptor);
   _temporaryPath = buffer.data();
-
-  installHandlers();
   std::memcpy(pendingPath, _temporaryPath.c_str(), _temporaryPath.size() + 1);
   pendingActive = 1;
 }
