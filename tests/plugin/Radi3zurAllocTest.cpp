@@ -48,7 +48,7 @@ void fillRandom(spl::DefaultClip& block, std::mt19937& generator) {
 TEST(Radi3zurAlloc, SteadyBlocksDoNotAllocate) {
   std::mt19937 generator(5);
   Radi3zur imager;
-  spl::DefaultClip block(2, 512);
+  spl::DefaultClip block(2, 4096);  // the plug-in's block length
   // The very first block makes the working frame: proof that the counter sees
   // the allocations of the code under test.
   const long initial = allocationCount.load();
