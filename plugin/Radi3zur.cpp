@@ -94,8 +94,9 @@ void Radi3zur::fillFrame(spl::Clip& block, unsigned padding) {
     _frame.assign(whole);
     return;
   }
-  // The same shape as last time: clear the padding the last block's spectrum
-  // left behind and copy the block into the middle, without touching the heap.
+  // The same shape as last time: clear the padding, which still holds the
+  // last block's processed tails, and copy the block into the middle, without
+  // touching the heap.
   for (unsigned c = 0; c < channels; ++c) {
     double* samples = _frame.channelData(c);
     std::fill(samples, samples + padding, 0.0);
