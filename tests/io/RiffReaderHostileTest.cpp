@@ -64,6 +64,8 @@ TEST(RiffReaderHostile, NotRiff) {
 
   RiffReader reader;
   EXPECT_SPL_FAILURE(reader.open("/nonexistent/folder/file.wav"), "not RIFF", kReader);
+  TempDir dir;
+  EXPECT_SPL_FAILURE(reader.open(dir.file("")), "not RIFF", kReader);  // a folder
   EXPECT_FALSE(reader.isOpen());
 }
 
@@ -103,8 +105,8 @@ TEST(RiffReaderHostile, FormatsThatCannotBeDecoded) {
   expectRejected(withFormat(formatRecord(3, 2, 44100, 16)), "bits per sample");
   expectRejected(withFormat(formatRecord(3, 2, 44100, 24)), "bits per sample");
   expectRejected(withFormat(formatRecord(3, 2, 44100, 33)), "bits per sample");
-  // An unknown format still needs a frame size.
-  expectRejected(withFormat(formatRecord(0x55, 2, 44100, 0)), "bits per sample");
+  // An unknown format still needs a frame size (4-bit ADPCM has none).
+  expectRejected(withFormat(formatRecord(0x11, 2, 44100, 4)), "unknown valuetype");
 }
 
 TEST(RiffReaderHostile, ShortFormatRecords) {

@@ -133,8 +133,9 @@ void RiffReader::open(std::unique_ptr<std::istream> stream) {
       SPL_FAIL("bits per sample", kSource);
     }
   } else if (bytesPerSample == 0) {
-    // Other formats cannot be decoded, but their frame count must still be defined.
-    SPL_FAIL("bits per sample", kSource);
+    // Other formats are carried undecoded, but only with a defined frame size
+    // (compressed formats of under 8 bits per sample have none).
+    SPL_FAIL("unknown valuetype", kSource);
   }
   if (!haveData) SPL_FAIL("no data chunk", kSource);
 
