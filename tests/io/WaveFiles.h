@@ -43,7 +43,7 @@ class TempDir {
 };
 
 inline void append(Bytes& bytes, const std::string& text) {
-  bytes.insert(bytes.end(), text.begin(), text.end());
+  for (char c : text) bytes.push_back(static_cast<unsigned char>(c));
 }
 
 inline void appendLE(Bytes& bytes, std::uint64_t value, unsigned numBytes) {
