@@ -26,7 +26,7 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
 }
 
 VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
-    : AbstractStereoAudioEffectX(audioMaster, 1, NUM_PARAMS) {
+    : AbstractStereoAudioEffectX(audioMaster, 1, NUM_PARAMS), _warmUpClip(2, 0) {
   setUniqueID(UNIQUE_ID);
   // The window spans about 100 ms at the rate known now, which is always the
   // adapter's initial 44100 Hz: the host can set the rate only later.
@@ -65,6 +65,7 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
   _imager = std::make_unique<Radi3zur>();
   _processor = std::make_unique<spl::OverwrapStreamProcessor>(
       *_imager, 2, static_cast<unsigned>(_blockSize), RESERVED_FRAMES);
+  _warmUpClip.setLength(static_cast<unsigned>(_blockSize));
   setInitialDelay(_blockSize);
 }
 
@@ -134,13 +135,30 @@ std::string VSTPlugin::getParameterDisplayString(VstInt32 index) {
   }
 }
 
+void VSTPlugin::warmUpImager(unsigned int quality, int windowMode) {
+  // The imager sizes its transform frame and tables the first time it
+  // processes a window at a new Quality or Window. Left alone, that happens in
+  // whichever later host block completes the next window; running it here on a
+  // silent window keeps every block after this one free of heap allocations.
+  // The imager carries no signal from one window to the next, so the stream is
+  // unaffected.
+  if (quality == _warmUpQuality && windowMode == _warmUpWindowMode) return;
+  _warmUpClip.setLength(static_cast<unsigned>(_blockSize));  // all zeros again
+  _imager->process(_warmUpClip);
+  _warmUpQuality = quality;
+  _warmUpWindowMode = windowMode;
+}
+
 void VSTPlugin::processClip(spl::Clip& clip) {
   const unsigned n = clip.getLength();
+  const unsigned int quality = _quality.getValue();
+  const int windowMode = static_cast<int>(_window.getIndex());
   _imager->setCenter(_center.getValue());
   _imager->setSide(_side.getValue());
   _imager->setAutoGain(_autoGain.getIndex() == 1);
-  _imager->setQuality(_quality.getValue());
-  _imager->setWindowMode(static_cast<int>(_window.getIndex()));
+  _imager->setQuality(quality);
+  _imager->setWindowMode(windowMode);
+  warmUpImager(quality, windowMode);
   _processor->write(clip);
   _processor->read(clip, n);
 }

@@ -41,6 +41,8 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   // Calls visitor with the control behind a host parameter index; false for an index outside 0..4.
   template <typename Visitor>
   bool visitControl(VstInt32 index, Visitor&& visitor);
+  // Lets the imager build its frame and tables for the current setting now.
+  void warmUpImager(unsigned int quality, int windowMode);
 
   spl::StepControl<double> _center;
   spl::StepControl<double> _side;
@@ -50,4 +52,9 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   VstInt32 _blockSize;  // frames per window of the stream processor, fixed at construction
   std::unique_ptr<Radi3zur> _imager;
   std::unique_ptr<spl::OverwrapStreamProcessor> _processor;  // runs _imager, borrowed
+  // A silent window on which the imager is run whenever Quality or Window
+  // changes (see processClip), and the setting it was last run with.
+  spl::DefaultClip _warmUpClip;
+  unsigned int _warmUpQuality = 0;
+  int _warmUpWindowMode = -1;
 };
