@@ -112,6 +112,8 @@ void AbstractStereoAudioEffectX::getParameterLabel(VstInt32 index, char* label) 
 
 void AbstractStereoAudioEffectX::getParameterDisplay(VstInt32 index, char* text) {
   if (text == nullptr) return;
+  // Empty first, so that a failing display string still leaves the host a valid text.
+  vstStrncpy(text, "", kVstMaxParamStrLen);
   vstStrncpy(text, getParameterDisplayString(index).c_str(), kVstMaxParamStrLen);
 }
 
