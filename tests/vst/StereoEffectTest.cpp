@@ -26,6 +26,7 @@ class MixEffect : public AbstractStereoAudioEffectX {
   std::string getVendorNameString() override { return ""; }
   std::string getProductNameString() override { return std::string(70, 'p'); }
   std::string getParameterDisplayString(VstInt32 index) override {
+    if (index == 5) throw std::runtime_error("no display");
     return index == 0 ? "123456789" : "";
   }
   void processClip(spl::Clip& clip) override {
@@ -212,6 +213,9 @@ TEST_F(StereoEffectTest, UnknownIndicesAndNullBuffersAreHarmless) {
     EXPECT_EQ(dispatch(opcode, 0, nullptr), 0);
   }
   EXPECT_EQ(dispatch(effGetEffectName, 0, nullptr), 1);
+  std::strcpy(text, "x");
+  EXPECT_EQ(dispatch(effGetParamDisplay, 5, text), 0);  // the failure stops at the record
+  EXPECT_STREQ(text, "");
   dispatch(effGetProgramName, 0, text);
   EXPECT_STREQ(text, "default");
 }
