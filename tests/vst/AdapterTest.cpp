@@ -288,18 +288,23 @@ TEST(SpeakerArrangement, CopySpeakerCutsAFullNameTo63Characters) {
   EXPECT_FALSE(effect.copySpeaker(nullptr, &from));
 }
 
+// Speaker i of an arrangement, addressed past the declared array by byte offset.
+VstSpeakerProperties* speaker(VstSpeakerArrangement* arrangement, int i) {
+  char* bytes = reinterpret_cast<char*>(arrangement) + offsetof(VstSpeakerArrangement, speakers);
+  return reinterpret_cast<VstSpeakerProperties*>(bytes + i * sizeof(VstSpeakerProperties));
+}
+
 TEST(SpeakerArrangement, MatchCopiesMoreSpeakersThanTheDeclaredArray) {
   CountingEffect effect(nullptr);
   VstSpeakerArrangement* from = nullptr;
   ASSERT_TRUE(effect.allocateArrangement(&from, 10));
   from->type = 3;
-  VstSpeakerProperties* speakers = from->speakers;
-  std::strcpy(speakers[9].name, "last");  // index 9 lies within the allocation
+  std::strcpy(speaker(from, 9)->name, "last");  // within the allocation, past the declared 8
   VstSpeakerArrangement* to = nullptr;
   ASSERT_TRUE(effect.matchArrangement(&to, from));
   EXPECT_EQ(to->type, 3);
   EXPECT_EQ(to->numChannels, 10);
-  EXPECT_STREQ((to->speakers + 9)->name, "last");
+  EXPECT_STREQ(speaker(to, 9)->name, "last");
   EXPECT_FALSE(effect.matchArrangement(&to, nullptr));
   EXPECT_TRUE(effect.deallocateArrangement(&to));
   EXPECT_EQ(to, nullptr);
