@@ -1,0 +1,33 @@
+#include "spl/block/DiscreteCosineTransform.h"
+
+#include <cmath>
+
+#include "spl/clip/ClipUtil.h"
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+namespace {
+constexpr const char* kSource = "spl/block/DiscreteCosineTransform";
+// The error text of the mode check names a fixed line that callers match on.
+constexpr unsigned kModeLine = 10;
+}  // namespace
+
+DiscreteCosineTransform::DiscreteCosineTransform(int mode) : _mode(mode) {
+  if (mode != 1 && mode != -1) fail("mode", kSource, kModeLine);
+}
+
+void DiscreteCosineTransform::process(Clip& clip) {
+  const unsigned n = clip.getLength();
+  prepare(n);
+  _work.resize(n);
+  for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
+    ClipUtil::copyChannelToVector(clip, _buffer, c);
+    ddct(_mode, _buffer.data(), _buffer.data(), _work.data());
+    ClipUtil::copyVectorToChannel(_buffer, clip, c);
+  }
+  _gainer.setGain(std::sqrt(2.0 / n));
+  _gainer.process(clip);
+}
+
+}  // namespace spl

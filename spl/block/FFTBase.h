@@ -1,0 +1,58 @@
+#pragma once
+
+#include <vector>
+
+#include "spl/block/BlockProcessor.h"
+#include "spl/block/Gainer.h"
+
+namespace spl {
+
+// Base of the Fourier-type block processors: checks transform lengths and keeps
+// what a transform needs between calls (the work tables, a one-channel buffer
+// and the gain stage for the final scaling). The tables are sized and rebuilt
+// only when the transform length changes, so a processor that keeps seeing the
+// same length does not allocate after its first call. One instance serves one
+// caller at a time.
+class FFTBase : public BlockProcessor {
+ public:
+  ~FFTBase() override = default;
+
+  // Fails with "assertion error" unless n is a power of two of at least 2;
+  // otherwise makes the tables ready for length n (allocates when n differs
+  // from the previous length, never when it is the same).
+  void prepare(unsigned n);
+
+  unsigned getPreparedLength() const { return _preparedLength; }
+
+ protected:
+  // The real discrete Fourier transform of _preparedLength samples at `a`, in
+  // place and unscaled. isgn +1: real signal to packed spectrum (a[0] = R[0],
+  // a[1] = R[n/2], a[2k] = R[k], a[2k+1] = I[k], where R and I are the cosine
+  // and sine sums); isgn -1: packed spectrum back to a signal, n/2 times the
+  // original after a forward pass. Every output is multiplied by `scale` as
+  // its last operation (1.0 leaves the values exactly as computed).
+  void rdft(int isgn, double* a, double scale = 1.0);
+
+  // The discrete cosine transform of _preparedLength samples, unscaled, read
+  // from `in` and written to `out` (which may be the same array). isgn +1:
+  // out[k] = sum_j in[j] cos(pi j (k + 1/2) / n); isgn -1:
+  // out[k] = sum_j in[j] cos(pi (j + 1/2) k / n). `work` holds n doubles
+  // and must not overlap the others.
+  void ddct(int isgn, const double* in, double* out, double* work);
+
+  // Integer work area: [0] length of the twiddle table built so far, [1] length
+  // of the real-split table built so far, from [2] on the bit-reversal indices.
+  std::vector<int> _ip;
+  // Floating-point work area: the twiddle table, directly followed by the
+  // real-split table.
+  std::vector<double> _w;
+  unsigned _preparedLength = 0;
+  Gainer _gainer;
+  std::vector<double> _buffer;
+
+ private:
+  // Builds what the current length needs that is not built yet.
+  void makeTables();
+};
+
+}  // namespace spl

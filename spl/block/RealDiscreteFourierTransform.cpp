@@ -1,0 +1,43 @@
+#include "spl/block/RealDiscreteFourierTransform.h"
+
+#include <cmath>
+
+#include "spl/clip/ClipUtil.h"
+#include "spl/clip/DefaultClip.h"
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+namespace {
+constexpr const char* kSource = "spl/block/RealDiscreteFourierTransform";
+// The error text of the mode check names a fixed line that callers match on.
+constexpr unsigned kModeLine = 10;
+}  // namespace
+
+RealDiscreteFourierTransform::RealDiscreteFourierTransform(int mode) : _mode(mode) {
+  if (mode != 1 && mode != -1) fail("mode", kSource, kModeLine);
+}
+
+void RealDiscreteFourierTransform::process(Clip& clip) {
+  const unsigned n = clip.getLength();
+  prepare(n);
+  const double scale = std::sqrt(2.0 / n);
+  _gainer.setGain(scale);
+  if (auto* owning = dynamic_cast<DefaultClip*>(&clip)) {
+    // The owning clip keeps each channel contiguous: transform it where it
+    // lies and scale each sample as it is finished, which gives the same
+    // values as copying out, transforming, copying back and scaling.
+    for (unsigned c = 0; c < owning->getNumChannels(); ++c) {
+      rdft(_mode, owning->channelData(c), scale);
+    }
+    return;
+  }
+  for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
+    ClipUtil::copyChannelToVector(clip, _buffer, c);
+    rdft(_mode, _buffer.data());
+    ClipUtil::copyVectorToChannel(_buffer, clip, c);
+  }
+  _gainer.process(clip);
+}
+
+}  // namespace spl

@@ -1,0 +1,45 @@
+// Counts heap allocations to show that the transform allocates only when a
+// length first appears. Replaces the global operator new, so it is an
+// executable of its own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "spl/block/RealDiscreteFourierTransform.h"
+#include "spl/clip/DefaultClip.h"
+#include "spl/clip/RangedClip.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+TEST(RealDiscreteFourierTransformAlloc, RepeatedCallsAtOneLengthDoNotAllocate) {
+  spl::DefaultClip frame(2, 1 << 14);
+  spl::DefaultClip wide(2, (1 << 14) + 16);
+  spl::RangedClip view(wide, 16, 1 << 14);
+  for (int mode : {1, -1}) {
+    spl::RealDiscreteFourierTransform transform(mode);
+    transform.process(frame);
+    transform.process(view);
+    const long before = allocations.load();
+    for (int round = 0; round < 3; ++round) {
+      transform.process(frame);
+      transform.process(view);
+    }
+    EXPECT_EQ(allocations.load(), before) << "mode " << mode;
+  }
+}
+
+}  // namespace

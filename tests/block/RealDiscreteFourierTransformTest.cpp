@@ -1,0 +1,226 @@
+#include "spl/block/RealDiscreteFourierTransform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "spl/clip/DefaultClip.h"
+#include "spl/clip/RangedClip.h"
+#include "spl/clip/ZeroClip.h"
+#include "spl/util/Failure.h"
+
+namespace {
+
+using spl::DefaultClip;
+using spl::RealDiscreteFourierTransform;
+
+template <typename F>
+std::string errorOf(F&& f) {
+  try {
+    f();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::vector<double> randomSignal(unsigned n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<double> dist(-1.0, 1.0);
+  std::vector<double> x(n);
+  for (auto& v : x) v = dist(gen);
+  return x;
+}
+
+DefaultClip clipOf(const std::vector<double>& x) {
+  // The sized constructor stops at its length limit; copying a silent clip does not.
+  DefaultClip clip(spl::ZeroClip(1, static_cast<unsigned>(x.size())));
+  std::copy(x.begin(), x.end(), clip.channelData(0));
+  return clip;
+}
+
+std::vector<double> transformed(const std::vector<double>& x, int mode) {
+  DefaultClip clip = clipOf(x);
+  RealDiscreteFourierTransform(mode).process(clip);
+  return std::vector<double>(clip.channelData(0), clip.channelData(0) + x.size());
+}
+
+// cos and sin of 2 pi t / n for every t < n, so that the direct sums below use
+// exactly rounded factors whatever the size of j * k.
+struct Circle {
+  explicit Circle(unsigned n) : cosine(n), sine(n) {
+    for (unsigned t = 0; t < n; ++t) {
+      const long double angle = 2.0L * 3.14159265358979323846264338327950L * t / n;
+      cosine[t] = static_cast<double>(std::cos(angle));
+      sine[t] = static_cast<double>(std::sin(angle));
+    }
+  }
+  std::vector<double> cosine, sine;
+};
+
+// The packed spectrum from its defining sums, scaled by sqrt(2/n).
+std::vector<double> directForward(const std::vector<double>& x) {
+  const unsigned n = static_cast<unsigned>(x.size());
+  const Circle circle(n);
+  std::vector<long double> re(n / 2 + 1, 0.0L), im(n / 2 + 1, 0.0L);
+  for (unsigned k = 0; k <= n / 2; ++k) {
+    for (unsigned j = 0; j < n; ++j) {
+      const unsigned t = static_cast<unsigned>((static_cast<unsigned long long>(j) * k) % n);
+      re[k] += x[j] * circle.cosine[t];
+      im[k] += x[j] * circle.sine[t];
+    }
+  }
+  const long double s = std::sqrt(2.0L / n);
+  std::vector<double> a(n);
+  a[0] = static_cast<double>(s * re[0]);
+  a[1] = static_cast<double>(s * re[n / 2]);
+  for (unsigned k = 1; k < n / 2; ++k) {
+    a[2 * k] = static_cast<double>(s * re[k]);
+    a[2 * k + 1] = static_cast<double>(s * im[k]);
+  }
+  return a;
+}
+
+// The signal of a packed spectrum from the defining sum, scaled by sqrt(2/n).
+std::vector<double> directInverse(const std::vector<double>& a) {
+  const unsigned n = static_cast<unsigned>(a.size());
+  const Circle circle(n);
+  std::vector<double> y(n);
+  for (unsigned j = 0; j < n; ++j) {
+    long double sum = (a[0] + a[1] * ((j & 1) ? -1.0L : 1.0L)) / 2;
+    for (unsigned k = 1; k < n / 2; ++k) {
+      const unsigned t = static_cast<unsigned>((static_cast<unsigned long long>(j) * k) % n);
+      sum += a[2 * k] * static_cast<long double>(circle.cosine[t]) +
+             a[2 * k + 1] * static_cast<long double>(circle.sine[t]);
+    }
+    y[j] = static_cast<double>(std::sqrt(2.0L / n) * sum);
+  }
+  return y;
+}
+
+double maxDifference(const std::vector<double>& a, const std::vector<double>& b) {
+  double worst = 0.0;
+  for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+  return worst;
+}
+
+// Rounding grows with the number of stages and, for the direct sums, with
+// the square root of the terms; inputs are within [-1, 1].
+double tolerance(unsigned n) { return 4e-16 * std::sqrt(static_cast<double>(n)) * (std::log2(n) + 4); }
+
+TEST(RealDiscreteFourierTransform, MatchesDefiningSumsForEveryPowerOfTwoUpTo4096) {
+  for (unsigned n = 2; n <= 4096; n *= 2) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+      const std::vector<double> x = randomSignal(n, seed * 7919 + n);
+      EXPECT_LE(maxDifference(transformed(x, 1), directForward(x)), tolerance(n))
+          << "forward, n=" << n << " seed=" << seed;
+      EXPECT_LE(maxDifference(transformed(x, -1), directInverse(x)), tolerance(n))
+          << "inverse, n=" << n << " seed=" << seed;
+    }
+  }
+}
+
+TEST(RealDiscreteFourierTransform, WorkedValuesForTwoAndFourPoints) {
+  EXPECT_EQ(transformed({3.0, 5.0}, 1), (std::vector<double>{8.0, -2.0}));
+  EXPECT_EQ(transformed({8.0, -2.0}, -1), (std::vector<double>{3.0, 5.0}));
+
+  const double h = std::sqrt(0.5);
+  std::vector<double> a = transformed({1, 0, 0, 0}, 1);
+  EXPECT_NEAR(a[0], h, 1e-15);
+  EXPECT_NEAR(a[1], h, 1e-15);
+  EXPECT_NEAR(a[2], h, 1e-15);
+  EXPECT_NEAR(a[3], 0.0, 1e-15);
+  // The sine part of bin 1 is positive: the sine sum with a plus.
+  a = transformed({0, 1, 0, 0}, 1);
+  EXPECT_NEAR(a[0], h, 1e-15);
+  EXPECT_NEAR(a[1], -h, 1e-15);
+  EXPECT_NEAR(a[2], 0.0, 1e-15);
+  EXPECT_NEAR(a[3], h, 1e-15);
+}
+
+TEST(RealDiscreteFourierTransform, ConstantGoesToDcOnly) {
+  const unsigned n = 256;
+  const std::vector<double> a = transformed(std::vector<double>(n, 0.25), 1);
+  EXPECT_NEAR(a[0], 0.25 * std::sqrt(2.0 * n), 1e-13);
+  for (unsigned i = 1; i < n; ++i) EXPECT_NEAR(a[i], 0.0, 1e-14) << i;
+}
+
+TEST(RealDiscreteFourierTransform, InverseAfterForwardRestoresEveryPowerOfTwoUpTo2To21) {
+  RealDiscreteFourierTransform forward(1), inverse(-1);
+  for (unsigned n = 2; n <= (1u << 21); n *= 2) {
+    const std::vector<double> x = randomSignal(n, n);
+    DefaultClip clip = clipOf(x);
+    forward.process(clip);
+    inverse.process(clip);
+    const std::vector<double> y(clip.channelData(0), clip.channelData(0) + n);
+    EXPECT_LE(maxDifference(x, y), 2e-16 * (std::log2(n) + 4)) << "n=" << n;
+  }
+}
+
+TEST(RealDiscreteFourierTransform, ChannelsAreIndependentAndViewsGiveTheSameValues) {
+  const unsigned n = 1024;
+  const std::vector<double> left = randomSignal(n, 11), right = randomSignal(n, 12);
+  for (int mode : {1, -1}) {
+    DefaultClip both(2, n);
+    std::copy(left.begin(), left.end(), both.channelData(0));
+    std::copy(right.begin(), right.end(), both.channelData(1));
+    // The same samples behind a view take the path through the channel buffer.
+    DefaultClip wide(2, n + 8);
+    for (unsigned p = 0; p < n; ++p) {
+      wide.set(0, p + 3, left[p]);
+      wide.set(1, p + 3, right[p]);
+    }
+    spl::RangedClip view(wide, 3, n);
+    RealDiscreteFourierTransform transform(mode);
+    transform.process(both);
+    transform.process(view);
+    EXPECT_EQ(std::vector<double>(both.channelData(0), both.channelData(0) + n), transformed(left, mode));
+    EXPECT_EQ(std::vector<double>(both.channelData(1), both.channelData(1) + n), transformed(right, mode));
+    for (unsigned c = 0; c < 2; ++c) {
+      for (unsigned p = 0; p < n; ++p) ASSERT_EQ(view.get(c, p), both.get(c, p)) << c << "," << p;
+      EXPECT_EQ(wide.get(c, 2), 0.0);
+      EXPECT_EQ(wide.get(c, n + 3), 0.0);
+    }
+  }
+}
+
+TEST(RealDiscreteFourierTransform, AlternatingLengthsMatchFreshInstances) {
+  for (int mode : {1, -1}) {
+    RealDiscreteFourierTransform reused(mode);
+    for (unsigned n : {4096u, 1024u, 4096u, 64u, 2u, 8u, 4u, 64u}) {
+      const std::vector<double> x = randomSignal(n, n + 5);
+      DefaultClip clip = clipOf(x);
+      reused.process(clip);
+      EXPECT_EQ(std::vector<double>(clip.channelData(0), clip.channelData(0) + n), transformed(x, mode))
+          << "n=" << n;
+      EXPECT_EQ(reused.getPreparedLength(), n);
+    }
+  }
+}
+
+TEST(RealDiscreteFourierTransform, RejectsBadModesAndLengthsBeforeChangingAnything) {
+  EXPECT_EQ(errorOf([] { RealDiscreteFourierTransform(0); }),
+            spl::failureText("mode", "spl/block/RealDiscreteFourierTransform", 10));
+  EXPECT_EQ(errorOf([] { RealDiscreteFourierTransform(2); }),
+            spl::failureText("mode", "spl/block/RealDiscreteFourierTransform", 10));
+
+  RealDiscreteFourierTransform transform(1);
+  DefaultClip prepared(1, 16);
+  transform.process(prepared);
+  for (unsigned n : {0u, 1u, 3u, 6u, 12u, 48u}) {
+    DefaultClip clip(2, n);
+    for (unsigned p = 0; p < n; ++p) clip.set(1, p, p + 1.0);
+    const unsigned line = n < 2 ? 13 : 16;
+    EXPECT_EQ(errorOf([&] { transform.process(clip); }),
+              spl::failureText("assertion error", "spl/block/FFTBase", line))
+        << "n=" << n;
+    for (unsigned p = 0; p < n; ++p) EXPECT_EQ(clip.get(1, p), p + 1.0);
+    EXPECT_EQ(transform.getPreparedLength(), 16u);
+  }
+}
+
+}  // namespace
