@@ -1,0 +1,149 @@
+#include "plugin/Radi3zur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "spl/clip/ConcatClip.h"
+#include "spl/clip/RangedClip.h"
+#include "spl/clip/ZeroClip.h"
+
+namespace {
+
+double clampWeight(double weight) {
+  if (weight > 2.0) return 2.0;
+  if (weight < 0.0) return 0.0;
+  return weight;
+}
+
+}  // namespace
+
+Radi3zur::Radi3zur()
+    : _forward(std::make_unique<spl::RealDiscreteFourierTransform>(1)),
+      _inverse(std::make_unique<spl::RealDiscreteFourierTransform>(-1)),
+      _vorbisWindow(std::make_unique<spl::VorbisWindow>()),
+      _hanningWindow(std::make_unique<spl::HanningWindow>()),
+      _frame(1, 0) {
+  _analysisWindow = _hanningWindow.get();
+}
+
+Radi3zur::~Radi3zur() {
+  _forward.reset();
+  _inverse.reset();
+  _vorbisWindow.reset();
+  _hanningWindow.reset();
+}
+
+void Radi3zur::setCenter(double center) { _center = clampWeight(center); }
+
+void Radi3zur::setSide(double side) { _side = clampWeight(side); }
+
+void Radi3zur::setAutoGain(bool autoGain) { _autoGain = autoGain; }
+
+void Radi3zur::setQuality(unsigned quality) { _quality = quality; }
+
+void Radi3zur::setWindowMode(int mode) {
+  if (mode == 0) {
+    _analysisWindow = _vorbisWindow.get();
+    _synthesisWindow = _vorbisWindow.get();
+  } else if (mode == 1) {
+    _analysisWindow = _hanningWindow.get();
+    _synthesisWindow = nullptr;
+  }
+}
+
+void Radi3zur::process(spl::Clip& block) {
+  if (_analysisWindow != nullptr) _analysisWindow->process(block);
+
+  const unsigned n = block.getLength();
+  // Unsigned 32-bit on purpose: an absurd quality wraps the frame length
+  // around, which the transform then refuses.
+  const unsigned padding = (n / 2) * ((1u << (_quality % 32u)) - 1u);
+  fillFrame(block, padding);
+
+  _forward->process(_frame);
+
+  double center = _center;
+  double side = _side;
+  if (_autoGain && center + side > 0.0) {
+    const double mean = (center + side) * 0.5;
+    center = center / mean;
+    side = side / mean;
+  }
+  weightBins(center, side);
+
+  _inverse->process(_frame);
+
+  block.assign(spl::RangedClip(_frame, padding, n));
+
+  if (_synthesisWindow != nullptr) _synthesisWindow->process(block);
+}
+
+void Radi3zur::fillFrame(spl::Clip& block, unsigned padding) {
+  const unsigned n = block.getLength();
+  const unsigned channels = block.getNumChannels();
+  const unsigned frameLength = n + 2u * padding;
+  const bool sameShape = _frame.getNumChannels() == channels && _frame.getLength() == frameLength &&
+                         std::uint64_t(n) + 2u * std::uint64_t(padding) == frameLength;
+  if (!sameShape) {
+    // A new shape: build the frame as a copy of zeros, block, zeros joined by
+    // views. This is where the frame's storage grows.
+    spl::ZeroClip zeros(channels, padding);
+    spl::ConcatClip head(zeros, block);
+    spl::ConcatClip whole(head, zeros);
+    _frame.assign(whole);
+    return;
+  }
+  // The same shape as last time: clear the padding, which still holds the
+  // last block's processed tails, and copy the block into the middle, without
+  // touching the heap.
+  for (unsigned c = 0; c < channels; ++c) {
+    double* samples = _frame.channelData(c);
+    std::fill(samples, samples + padding, 0.0);
+    for (unsigned p = 0; p < n; ++p) samples[padding + p] = block.get(c, p);
+    std::fill(samples + padding + n, samples + frameLength, 0.0);
+  }
+}
+
+namespace {
+
+// The value of smaller magnitude is what both channels share; on a tie, or
+// when the values cannot be compared, the right channel's is taken.
+inline double sharedPart(double left, double right) {
+  return std::fabs(right) > std::fabs(left) ? left : right;
+}
+
+}  // namespace
+
+void Radi3zur::weightBins(double center, double side) {
+  const unsigned frameLength = _frame.getLength();
+  if (frameLength < 4) return;
+  const unsigned bins = frameLength / 2;
+  if (_frame.getNumChannels() < 2) {
+    // Without a right channel the frame's own sample access reports the fault.
+    for (unsigned position = 2; position < 2 * bins; ++position) {
+      const double left = _frame.get(0, position);
+      const double right = _frame.get(1, position);
+      const double shared = sharedPart(left, right);
+      _frame.set(0, position, shared * center + (left - shared) * side);
+      _frame.set(1, position, shared * center + (right - shared) * side);
+    }
+    return;
+  }
+  double* left = _frame.channelData(0);
+  double* right = _frame.channelData(1);
+  for (unsigned k = 1; k < bins; ++k) {
+    const unsigned cosine = 2 * k;
+    const unsigned sine = 2 * k + 1;
+    const double leftCosine = left[cosine];
+    const double rightCosine = right[cosine];
+    const double leftSine = left[sine];
+    const double rightSine = right[sine];
+    const double sharedCosine = sharedPart(leftCosine, rightCosine);
+    const double sharedSine = sharedPart(leftSine, rightSine);
+    left[cosine] = sharedCosine * center + (leftCosine - sharedCosine) * side;
+    right[cosine] = sharedCosine * center + (rightCosine - sharedCosine) * side;
+    left[sine] = sharedSine * center + (leftSine - sharedSine) * side;
+    right[sine] = sharedSine * center + (rightSine - sharedSine) * side;
+  }
+}

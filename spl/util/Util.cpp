@@ -1,0 +1,64 @@
+#include "spl/util/Util.h"
+
+#include <cmath>
+
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+namespace {
+// The line numbers of these checks are part of the texts that callers and
+// their tests see, so they are fixed here rather than taken from this file.
+constexpr const char* kSource = "spl/util/Util";
+constexpr unsigned kLinePositive = 53;
+constexpr unsigned kLineIndexNegative = 201;
+constexpr unsigned kLineIndexAboveOne = 202;
+constexpr unsigned kLineIndexNoSteps = 203;
+constexpr unsigned kLineNormalizedNoSteps = 208;
+constexpr unsigned kLineNormalizedIndex = 210;
+}  // namespace
+
+double decibelToLinear(double decibel) { return std::pow(10.0, decibel / 20.0); }
+
+double linearToDecibel(double linear) {
+  if (linear < 0.0) fail("value must be positive.", kSource, kLinePositive);
+  if (linear == 0.0) linear = 1e-10;
+  return 20.0 * std::log10(linear);
+}
+
+bool isPowerOfTwo(unsigned value) { return value >= 2 && (value & (value - 1)) == 0; }
+
+unsigned normalizedToIndex(double normalized, unsigned count) {
+  if (!(normalized >= 0.0)) fail("assertion error", kSource, kLineIndexNegative);
+  if (normalized > 1.0) fail("assertion error", kSource, kLineIndexAboveOne);
+  if (count == 0) fail("assertion error", kSource, kLineIndexNoSteps);
+  const double index = std::fmin(std::floor(normalized * count), static_cast<double>(count - 1));
+  return static_cast<unsigned>(index);
+}
+
+double indexToNormalized(unsigned index, unsigned count) {
+  if (count == 0) fail("assertion error", kSource, kLineNormalizedNoSteps);
+  if (index >= count) fail("assertion error", kSource, kLineNormalizedIndex);
+  return (index + 0.5) / count;
+}
+
+double roundToSignificant(double x, unsigned digits) {
+  if (std::fabs(x) == 0.0) return 0.0;
+  // Dividing an infinity by ten never brings it into range.
+  if (!std::isfinite(x)) return x;
+  const double hi = std::pow(10.0, static_cast<double>(digits));
+  const double lo = std::pow(10.0, static_cast<double>(digits) - 1.0);
+  double f = std::fabs(x);
+  int e = 0;
+  while (f > hi) {
+    f /= 10.0;
+    ++e;
+  }
+  while (f < lo) {
+    f *= 10.0;
+    --e;
+  }
+  return (x / std::fabs(x)) * std::pow(10.0, e) * std::floor(f + 0.5);
+}
+
+}  // namespace spl
