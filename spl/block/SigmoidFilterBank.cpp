@@ -15,6 +15,7 @@ void SigmoidFilterBank::setNumBins(unsigned count) {
   // Steepness of the band slopes, per octave (about 5.576).
   const double k = std::exp(1.0) / 3.9 * 8.0;
   _weights.assign(std::size_t(NUM_BANDS) * count, 0.0);
+  if (count == 0) return;
   const double binWidth = _sampleRate * 0.5 / count;  // Hz per bin
   for (unsigned i = 0; i < NUM_BANDS; ++i) {
     // The band's edges in octaves, half a tenth of a decade either side of its centre.
