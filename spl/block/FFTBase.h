@@ -24,6 +24,12 @@ class FFTBase : public BlockProcessor {
 
   unsigned getPreparedLength() const { return _preparedLength; }
 
+  // Chooses between the vector kernels (x86-64 processors with AVX2 and FMA)
+  // and the portable ones for every instance; returns whether vector kernels
+  // are now in use. They are on by default where the processor has them. For
+  // tests and measurements; not to be called while a transform runs.
+  static bool setVectorKernels(bool enabled);
+
  protected:
   // The real discrete Fourier transform of _preparedLength samples at `a`, in
   // place and unscaled. isgn +1: real signal to packed spectrum (a[0] = R[0],

@@ -112,14 +112,29 @@ double maxDifference(const std::vector<double>& a, const std::vector<double>& b)
 // the square root of the terms; inputs are within [-1, 1].
 double tolerance(unsigned n) { return 4e-16 * std::sqrt(static_cast<double>(n)) * (std::log2(n) + 4); }
 
+// Runs a check with the vector kernels (where the processor has them) and
+// with the portable ones.
+template <typename F>
+void withEachKernel(F&& check) {
+  for (bool vector : {true, false}) {
+    SCOPED_TRACE(vector ? "vector kernels" : "portable kernels");
+    spl::FFTBase::setVectorKernels(vector);
+    check();
+  }
+  spl::FFTBase::setVectorKernels(true);
+}
+
 TEST(RealDiscreteFourierTransform, MatchesDefiningSumsForEveryPowerOfTwoUpTo4096) {
   for (unsigned n = 2; n <= 4096; n *= 2) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
       const std::vector<double> x = randomSignal(n, seed * 7919 + n);
-      EXPECT_LE(maxDifference(transformed(x, 1), directForward(x)), tolerance(n))
-          << "forward, n=" << n << " seed=" << seed;
-      EXPECT_LE(maxDifference(transformed(x, -1), directInverse(x)), tolerance(n))
-          << "inverse, n=" << n << " seed=" << seed;
+      const std::vector<double> forward = directForward(x), inverse = directInverse(x);
+      withEachKernel([&] {
+        EXPECT_LE(maxDifference(transformed(x, 1), forward), tolerance(n))
+            << "forward, n=" << n << " seed=" << seed;
+        EXPECT_LE(maxDifference(transformed(x, -1), inverse), tolerance(n))
+            << "inverse, n=" << n << " seed=" << seed;
+      });
     }
   }
 }
@@ -153,11 +168,13 @@ TEST(RealDiscreteFourierTransform, InverseAfterForwardRestoresEveryPowerOfTwoUpT
   RealDiscreteFourierTransform forward(1), inverse(-1);
   for (unsigned n = 2; n <= (1u << 21); n *= 2) {
     const std::vector<double> x = randomSignal(n, n);
-    DefaultClip clip = clipOf(x);
-    forward.process(clip);
-    inverse.process(clip);
-    const std::vector<double> y(clip.channelData(0), clip.channelData(0) + n);
-    EXPECT_LE(maxDifference(x, y), 2e-16 * (std::log2(n) + 4)) << "n=" << n;
+    withEachKernel([&] {
+      DefaultClip clip = clipOf(x);
+      forward.process(clip);
+      inverse.process(clip);
+      const std::vector<double> y(clip.channelData(0), clip.channelData(0) + n);
+      EXPECT_LE(maxDifference(x, y), 2e-16 * (std::log2(n) + 4)) << "n=" << n;
+    });
   }
 }
 
