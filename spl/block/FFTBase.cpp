@@ -1,5 +1,6 @@
 #include "spl/block/FFTBase.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -35,7 +36,7 @@ double powerOfTwo(int e) {
 // e^(-...). Radix-4 decimation-in-frequency stages leave the spectrum in
 // bit-reversed order; a blocked permutation restores natural order.
 //
-// Table layout in the floating-point work area (m >= 4):
+// Table layout in the floating-point work area:
 // - stage tables, one per radix-4 stage of length L = m, m/4, ... down to 16,
 //   each L doubles, the largest first: per group of four butterflies
 //   j = 4g + kLane[i] (i = 0..3) the values cos w1, sin w1, cos w3, sin w3,
@@ -43,7 +44,8 @@ double powerOfTwo(int e) {
 //   order in which two vectors of two complex values come apart into real
 //   and imaginary parts, so vector code loads the factors as they lie.
 // - directly behind them the real-split table: per group of four bins
-//   k = 4g + kLane[i], four cos and four sin of 2 pi k / n, for k < max(m/2, 4).
+//   k = 4g + kLane[i], four cos and four sin of 2 pi k / n, for k < m/2 (a
+//   table of fewer than four bins still spans one group). Built when n > 4.
 
 constexpr std::size_t kLane[4] = {0, 2, 1, 3};
 
@@ -319,10 +321,12 @@ void splitInverse(double* a, std::size_t m, const double* rs, std::size_t from, 
 
 SPL_AVX2 inline __m256d cmulRe(int S, __m256d yr, __m256d yi, __m256d c, __m256d s) {
   // Real part of (yr + i yi)(c + i S s).
-  return S > 0 ? _mm256_fmsub_pd(yr, c, _mm256_mul_pd(yi, s)) : _mm256_fmadd_pd(yi, s, _mm256_mul_pd(yr, c));
+  return S > 0 ? _mm256_fmsub_pd(yr, c, _mm256_mul_pd(yi, s))
+               : _mm256_fmadd_pd(yi, s, _mm256_mul_pd(yr, c));
 }
 SPL_AVX2 inline __m256d cmulIm(int S, __m256d yr, __m256d yi, __m256d c, __m256d s) {
-  return S > 0 ? _mm256_fmadd_pd(yr, s, _mm256_mul_pd(yi, c)) : _mm256_fmsub_pd(yi, c, _mm256_mul_pd(yr, s));
+  return S > 0 ? _mm256_fmadd_pd(yr, s, _mm256_mul_pd(yi, c))
+               : _mm256_fmsub_pd(yi, c, _mm256_mul_pd(yr, s));
 }
 
 template <int S>
@@ -375,6 +379,72 @@ SPL_AVX2 void radix4StageVector(double* a, std::size_t L, const double* t) {
   }
 }
 
+// Butterflies of the two complex values within one vector: [u, v] -> [u + v, u - v].
+SPL_AVX2 inline __m256d butterflyHalves(__m256d x) {
+  const __m256d swapped = _mm256_permute2f128_pd(x, x, 1);
+  return _mm256_blend_pd(_mm256_add_pd(x, swapped), _mm256_sub_pd(swapped, x), 0b1100);
+}
+
+// tail4 for the vector path: each block of four points is two vectors.
+template <int S>
+SPL_AVX2 void tail4Vector(double* a, std::size_t L) {
+  // Negates the real part (S = +1) or the imaginary part (S = -1) of the upper value.
+  const __m256d sign = S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
+  for (std::size_t b = 0; b < 2 * L; b += 8) {
+    const __m256d v0 = _mm256_loadu_pd(a + b), v1 = _mm256_loadu_pd(a + b + 4);
+    const __m256d sums = _mm256_add_pd(v0, v1);        // [t0, t2]
+    const __m256d differences = _mm256_sub_pd(v0, v1);  // [t1, d]
+    // [t1, S i d]: swap the parts of d, then fix the sign.
+    const __m256d turned = _mm256_xor_pd(_mm256_permute_pd(differences, 0b0110), sign);
+    _mm256_storeu_pd(a + b, butterflyHalves(sums));
+    _mm256_storeu_pd(a + b + 4, butterflyHalves(turned));
+  }
+}
+
+// Both complex values of x times c + i s, each with its own factor.
+SPL_AVX2 inline __m256d turn(__m256d x, __m256d c, __m256d s) {
+  return _mm256_addsub_pd(_mm256_mul_pd(x, c), _mm256_mul_pd(_mm256_permute_pd(x, 0b0101), s));
+}
+
+// tail8 for the vector path: each block of eight points is four vectors,
+// the quarters of its radix-4 stage.
+template <int S>
+SPL_AVX2 void tail8Vector(double* a, std::size_t L) {
+  const double h = 0.70710678118654752440084436210485;
+  const __m256d sign = S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, -0.0) : _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  // Factors of the upper values (the lower ones take 1): e^(S i pi/4) for
+  // sums 1, e^(S i pi/2) for sums 2, e^(3 S i pi/4) for sums 3, as cos and S sin.
+  const __m256d c1 = _mm256_set_pd(h, h, 1.0, 1.0), s1 = _mm256_set_pd(S * h, S * h, 0.0, 0.0);
+  const __m256d c2 = _mm256_set_pd(0.0, 0.0, 1.0, 1.0), s2 = _mm256_set_pd(S, S, 0.0, 0.0);
+  const __m256d c3 = _mm256_set_pd(-h, -h, 1.0, 1.0), s3 = s1;
+  for (std::size_t b = 0; b < 2 * L; b += 16) {
+    double* x = a + b;
+    const __m256d v0 = _mm256_loadu_pd(x), v1 = _mm256_loadu_pd(x + 4);
+    const __m256d v2 = _mm256_loadu_pd(x + 8), v3 = _mm256_loadu_pd(x + 12);
+    const __m256d t0 = _mm256_add_pd(v0, v2), t1 = _mm256_sub_pd(v0, v2);
+    const __m256d t2 = _mm256_add_pd(v1, v3);
+    // S i (v1 - v3): swap the parts of each value, then fix the signs.
+    const __m256d t3 = _mm256_xor_pd(_mm256_permute_pd(_mm256_sub_pd(v1, v3), 0b0101), sign);
+    const __m256d y0 = _mm256_add_pd(t0, t2), y2 = _mm256_sub_pd(t0, t2);
+    const __m256d y1 = _mm256_add_pd(t1, t3), y3 = _mm256_sub_pd(t1, t3);
+    _mm256_storeu_pd(x, butterflyHalves(y0));
+    _mm256_storeu_pd(x + 4, butterflyHalves(turn(y2, c2, s2)));
+    _mm256_storeu_pd(x + 8, butterflyHalves(turn(y1, c1, s1)));
+    _mm256_storeu_pd(x + 12, butterflyHalves(turn(y3, c3, s3)));
+  }
+}
+
+template <int S>
+SPL_AVX2 void tailVector(double* a, std::size_t L, std::size_t len) {
+  if (len == 4) {
+    tail4Vector<S>(a, L);
+  } else if (len == 8) {
+    tail8Vector<S>(a, L);
+  } else {
+    tail<S>(a, L, len);
+  }
+}
+
 template <int S>
 SPL_AVX2 void difTransformVector(double* a, std::size_t L, const double* t) {
   if (L > kCacheBlock) {
@@ -387,7 +457,7 @@ SPL_AVX2 void difTransformVector(double* a, std::size_t L, const double* t) {
   for (; len >= 16; t += len, len >>= 2) {
     for (std::size_t b = 0; b < L; b += len) radix4StageVector<S>(a + 2 * b, len, t);
   }
-  tail<S>(a, L, len);
+  tailVector<S>(a, L, len);
 }
 
 SPL_AVX2 inline void loadPair(const double* p, __m256d& re, __m256d& im) {
@@ -430,7 +500,8 @@ SPL_AVX2 void splitForwardVector(double* a, std::size_t m, const double* rs, dou
     // fr = -(c di + s dr), fi = c dr - s di
     const __m256d fr = _mm256_fnmsub_pd(c, di, _mm256_mul_pd(s, dr));
     const __m256d fi = _mm256_fmsub_pd(c, dr, _mm256_mul_pd(s, di));
-    storePair(p, _mm256_mul_pd(sc, _mm256_sub_pd(er, fr)), _mm256_mul_pd(sc, _mm256_sub_pd(ei, fi)));
+    storePair(p, _mm256_mul_pd(sc, _mm256_sub_pd(er, fr)),
+              _mm256_mul_pd(sc, _mm256_sub_pd(ei, fi)));
     storePairReversed(q, _mm256_mul_pd(sc, _mm256_add_pd(er, fr)),
                       _mm256_mul_pd(negSc, _mm256_add_pd(ei, fi)));
   }
@@ -465,7 +536,8 @@ bool processorHasVectorUnits() {
 bool processorHasVectorUnits() { return false; }
 #endif
 
-bool gVectorKernels = processorHasVectorUnits();
+// Read by every transform, written only by setVectorKernels.
+std::atomic<bool> gVectorKernels{processorHasVectorUnits()};
 
 }  // namespace
 
@@ -503,7 +575,8 @@ void FFTBase::makeTables() {
     }
     // The bit reversal of the tile indices, for lengths that move tiles.
     if (_ip.size() >= 2 + kTile) {
-      for (std::size_t i = 0; i < kTile; ++i) _ip[2 + i] = static_cast<int>(reverseBits(i, kTileBits));
+      for (std::size_t i = 0; i < kTile; ++i)
+        _ip[2 + i] = static_cast<int>(reverseBits(i, kTileBits));
     }
     _ip[0] = static_cast<int>(n / 4);
     _ip[1] = 1;
@@ -520,8 +593,9 @@ void FFTBase::makeTables() {
 }
 
 bool FFTBase::setVectorKernels(bool enabled) {
-  gVectorKernels = enabled && processorHasVectorUnits();
-  return gVectorKernels;
+  const bool vector = enabled && processorHasVectorUnits();
+  gVectorKernels.store(vector);
+  return vector;
 }
 
 void FFTBase::rdft(int isgn, double* a, double scale) {
@@ -531,7 +605,7 @@ void FFTBase::rdft(int isgn, double* a, double scale) {
   const double* t = _w.data();
   const double* rs = _w.data() + stageTablesSize(m);
 #ifdef SPL_FFT_VECTOR
-  const bool vector = gVectorKernels && m >= 16;
+  const bool vector = m >= 16 && gVectorKernels.load(std::memory_order_relaxed);
 #else
   const bool vector = false;
 #endif

@@ -1,5 +1,3 @@
-#include "spl/block/RealDiscreteFourierTransform.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
@@ -110,7 +109,9 @@ double maxDifference(const std::vector<double>& a, const std::vector<double>& b)
 
 // Rounding grows with the number of stages and, for the direct sums, with
 // the square root of the terms; inputs are within [-1, 1].
-double tolerance(unsigned n) { return 4e-16 * std::sqrt(static_cast<double>(n)) * (std::log2(n) + 4); }
+double tolerance(unsigned n) {
+  return 4e-16 * std::sqrt(static_cast<double>(n)) * (std::log2(n) + 4);
+}
 
 // Runs a check with the vector kernels (where the processor has them) and
 // with the portable ones.
@@ -195,8 +196,10 @@ TEST(RealDiscreteFourierTransform, ChannelsAreIndependentAndViewsGiveTheSameValu
     RealDiscreteFourierTransform transform(mode);
     transform.process(both);
     transform.process(view);
-    EXPECT_EQ(std::vector<double>(both.channelData(0), both.channelData(0) + n), transformed(left, mode));
-    EXPECT_EQ(std::vector<double>(both.channelData(1), both.channelData(1) + n), transformed(right, mode));
+    EXPECT_EQ(std::vector<double>(both.channelData(0), both.channelData(0) + n),
+              transformed(left, mode));
+    EXPECT_EQ(std::vector<double>(both.channelData(1), both.channelData(1) + n),
+              transformed(right, mode));
     for (unsigned c = 0; c < 2; ++c) {
       for (unsigned p = 0; p < n; ++p) ASSERT_EQ(view.get(c, p), both.get(c, p)) << c << "," << p;
       EXPECT_EQ(wide.get(c, 2), 0.0);
@@ -212,7 +215,8 @@ TEST(RealDiscreteFourierTransform, AlternatingLengthsMatchFreshInstances) {
       const std::vector<double> x = randomSignal(n, n + 5);
       DefaultClip clip = clipOf(x);
       reused.process(clip);
-      EXPECT_EQ(std::vector<double>(clip.channelData(0), clip.channelData(0) + n), transformed(x, mode))
+      EXPECT_EQ(std::vector<double>(clip.channelData(0), clip.channelData(0) + n),
+                transformed(x, mode))
           << "n=" << n;
       EXPECT_EQ(reused.getPreparedLength(), n);
     }
