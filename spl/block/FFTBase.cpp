@@ -546,10 +546,11 @@ void FFTBase::prepare(unsigned n) {
   const int e = static_cast<int>(std::floor(std::log(static_cast<double>(n)) / std::log(2.0)));
   if (static_cast<double>(n) != powerOfTwo(e)) fail("assertion error", kSource, kNotPowerOfTwoLine);
   if (n == _preparedLength) return;
-  _ip.assign(static_cast<std::size_t>(std::floor(std::sqrt(static_cast<double>(n)))) + 2, 0);
   // 5n in 64 bits: in 32 bits it would wrap for the largest lengths and leave
-  // the table too short.
+  // the table too short. The larger table goes first, so that running out of
+  // memory leaves both tables as they were.
   _w.assign(static_cast<std::size_t>((5ull * n) >> 2), 0.0);
+  _ip.assign(static_cast<std::size_t>(std::floor(std::sqrt(static_cast<double>(n)))) + 2, 0);
   _ip[0] = 0;
   _preparedLength = n;
 }
@@ -687,7 +688,7 @@ void FFTBase::ddct(int isgn, const double* in, double* out, double* work) {
   };
   if (isgn < 0) {
     // Even samples forwards, odd samples backwards: the cosine transform
-    // becomes a real Fourier transform followed by a quarter-bin turn.
+    // becomes a real Fourier transform whose bin k is then turned by pi k / (2n).
     for (std::size_t j = 0; j < h; ++j) {
       work[j] = in[2 * j];
       work[n - 1 - j] = in[2 * j + 1];
