@@ -389,10 +389,11 @@ SPL_AVX2 inline __m256d butterflyHalves(__m256d x) {
 template <int S>
 SPL_AVX2 void tail4Vector(double* a, std::size_t L) {
   // Negates the real part (S = +1) or the imaginary part (S = -1) of the upper value.
-  const __m256d sign = S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
+  const __m256d sign =
+      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
   for (std::size_t b = 0; b < 2 * L; b += 8) {
     const __m256d v0 = _mm256_loadu_pd(a + b), v1 = _mm256_loadu_pd(a + b + 4);
-    const __m256d sums = _mm256_add_pd(v0, v1);        // [t0, t2]
+    const __m256d sums = _mm256_add_pd(v0, v1);         // [t0, t2]
     const __m256d differences = _mm256_sub_pd(v0, v1);  // [t1, d]
     // [t1, S i d]: swap the parts of d, then fix the sign.
     const __m256d turned = _mm256_xor_pd(_mm256_permute_pd(differences, 0b0110), sign);
@@ -411,7 +412,8 @@ SPL_AVX2 inline __m256d turn(__m256d x, __m256d c, __m256d s) {
 template <int S>
 SPL_AVX2 void tail8Vector(double* a, std::size_t L) {
   const double h = 0.70710678118654752440084436210485;
-  const __m256d sign = S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, -0.0) : _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d sign =
+      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, -0.0) : _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   // Factors of the upper values (the lower ones take 1): e^(S i pi/4) for
   // sums 1, e^(S i pi/2) for sums 2, e^(3 S i pi/4) for sums 3, as cos and S sin.
   const __m256d c1 = _mm256_set_pd(h, h, 1.0, 1.0), s1 = _mm256_set_pd(S * h, S * h, 0.0, 0.0);
@@ -549,9 +551,10 @@ void FFTBase::prepare(unsigned n) {
   // 5n in 64 bits: in 32 bits it would wrap for the largest lengths and leave
   // the table too short. The larger table goes first, so that running out of
   // memory leaves both tables as they were.
-  _w.assign(static_cast<std::size_t>((5ull * n) >> 2), 0.0);
-  _ip.assign(static_cast<std::size_t>(std::floor(std::sqrt(static_cast<double>(n)))) + 2, 0);
-  _ip[0] = 0;
+  _cosSinTable.assign(static_cast<std::size_t>((5ull * n) >> 2), 0.0);
+  _bitReversalTable.assign(
+      static_cast<std::size_t>(std::floor(std::sqrt(static_cast<double>(n)))) + 2, 0);
+  _bitReversalTable[0] = 0;
   _preparedLength = n;
 }
 
@@ -559,8 +562,8 @@ void FFTBase::makeTables() {
   const std::size_t n = _preparedLength;
   const std::size_t m = n / 2;
   const double twoPi = 6.283185307179586476925286766559;
-  if (n > 4 * static_cast<std::size_t>(_ip[0])) {
-    double* t = _w.data();
+  if (n > 4 * static_cast<std::size_t>(_bitReversalTable[0])) {
+    double* t = _cosSinTable.data();
     for (std::size_t L = m; L >= 16; t += L, L >>= 2) {
       for (std::size_t g = 0; g < L / 4; g += 4) {
         for (std::size_t i = 0; i < 4; ++i) {
@@ -575,21 +578,21 @@ void FFTBase::makeTables() {
       }
     }
     // The bit reversal of the tile indices, for lengths that move tiles.
-    if (_ip.size() >= 2 + kTile) {
+    if (_bitReversalTable.size() >= 2 + kTile) {
       for (std::size_t i = 0; i < kTile; ++i)
-        _ip[2 + i] = static_cast<int>(reverseBits(i, kTileBits));
+        _bitReversalTable[2 + i] = static_cast<int>(reverseBits(i, kTileBits));
     }
-    _ip[0] = static_cast<int>(n / 4);
-    _ip[1] = 1;
+    _bitReversalTable[0] = static_cast<int>(n / 4);
+    _bitReversalTable[1] = 1;
   }
-  if (n > 4 * static_cast<std::size_t>(_ip[1])) {
-    double* rs = _w.data() + stageTablesSize(m);
+  if (n > 4 * static_cast<std::size_t>(_bitReversalTable[1])) {
+    double* rs = _cosSinTable.data() + stageTablesSize(m);
     for (std::size_t k = 0; k < m / 2; ++k) {
       const double angle = twoPi * static_cast<double>(k) / static_cast<double>(n);
       rs[8 * (k >> 2) + kLane[k & 3]] = std::cos(angle);
       rs[8 * (k >> 2) + 4 + kLane[k & 3]] = std::sin(angle);
     }
-    _ip[1] = static_cast<int>(n / 4);
+    _bitReversalTable[1] = static_cast<int>(n / 4);
   }
 }
 
@@ -599,12 +602,12 @@ bool FFTBase::setVectorKernels(bool enabled) {
   return vector;
 }
 
-void FFTBase::rdft(int isgn, double* a, double scale) {
+void FFTBase::realTransform(int direction, double* a, double scale) {
   makeTables();
   const std::size_t n = _preparedLength;
   const std::size_t m = n / 2;
-  const double* t = _w.data();
-  const double* rs = _w.data() + stageTablesSize(m);
+  const double* t = _cosSinTable.data();
+  const double* rs = _cosSinTable.data() + stageTablesSize(m);
 #ifdef SPL_FFT_VECTOR
   const bool vector = m >= 16 && gVectorKernels.load(std::memory_order_relaxed);
 #else
@@ -612,7 +615,7 @@ void FFTBase::rdft(int isgn, double* a, double scale) {
 #endif
   // The vector split passes take bins in runs of four from bin 4 on.
   const std::size_t scalarSplitEnd = vector ? 4 : m / 2;
-  if (isgn >= 0) {
+  if (direction >= 0) {
     if (m >= 2) {
 #ifdef SPL_FFT_VECTOR
       if (vector) {
@@ -623,7 +626,7 @@ void FFTBase::rdft(int isgn, double* a, double scale) {
 #else
       difTransform<1>(a, m, t);
 #endif
-      bitReverse(a, m, 1.0, _ip.data() + 2);
+      bitReverse(a, m, 1.0, _bitReversalTable.data() + 2);
     }
     splitForward(a, m, rs, scale, 1, scalarSplitEnd);
 #ifdef SPL_FFT_VECTOR
@@ -655,14 +658,14 @@ void FFTBase::rdft(int isgn, double* a, double scale) {
 #else
     difTransform<-1>(a, m, t);
 #endif
-    bitReverse(a, m, scale, _ip.data() + 2);
+    bitReverse(a, m, scale, _bitReversalTable.data() + 2);
   } else if (scale != 1.0) {
     a[0] *= scale;
     a[1] *= scale;
   }
 }
 
-void FFTBase::ddct(int isgn, const double* in, double* out, double* work) {
+void FFTBase::cosineTransform(int direction, const double* in, double* out, double* work) {
   const std::size_t n = _preparedLength;
   const std::size_t h = n / 2;
   const double pi = 3.14159265358979323846264338327950;
@@ -681,19 +684,19 @@ void FFTBase::ddct(int isgn, const double* in, double* out, double* work) {
       s = smallSin[r];
       return;
     }
-    const double* rs = _w.data() + stageTablesSize(n / 2);
+    const double* rs = _cosSinTable.data() + stageTablesSize(n / 2);
     const double wc = splitCos(rs, q), ws = splitSin(rs, q);
     c = wc * smallCos[r] - ws * smallSin[r];
     s = ws * smallCos[r] + wc * smallSin[r];
   };
-  if (isgn < 0) {
+  if (direction < 0) {
     // Even samples forwards, odd samples backwards: the cosine transform
     // becomes a real Fourier transform whose bin k is then turned by pi k / (2n).
     for (std::size_t j = 0; j < h; ++j) {
       work[j] = in[2 * j];
       work[n - 1 - j] = in[2 * j + 1];
     }
-    rdft(1, work);
+    realTransform(1, work);
     out[0] = work[0];
     out[h] = work[1] * rootHalf;
     for (std::size_t k = 1; k < h; ++k) {
@@ -715,7 +718,7 @@ void FFTBase::ddct(int isgn, const double* in, double* out, double* work) {
     work[2 * k] = in[k] * c + in[n - k] * s;
     work[2 * k + 1] = in[n - k] * c - in[k] * s;
   }
-  rdft(-1, work);
+  realTransform(-1, work);
   for (std::size_t j = 0; j < h; ++j) {
     out[2 * j] = work[j];
     out[2 * j + 1] = work[n - 1 - j];

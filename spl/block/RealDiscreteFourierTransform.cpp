@@ -28,13 +28,13 @@ void RealDiscreteFourierTransform::process(Clip& clip) {
     // lies and scale each sample as it is finished, which gives the same
     // values as copying out, transforming, copying back and scaling.
     for (unsigned c = 0; c < owning->getNumChannels(); ++c) {
-      rdft(_mode, owning->channelData(c), scale);
+      realTransform(_mode, owning->channelData(c), scale);
     }
     return;
   }
   for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
     ClipUtil::copyChannelToVector(clip, _buffer, c);
-    rdft(_mode, _buffer.data());
+    realTransform(_mode, _buffer.data());
     ClipUtil::copyVectorToChannel(_buffer, clip, c);
   }
   _gainer.process(clip);
