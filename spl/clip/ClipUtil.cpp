@@ -52,7 +52,11 @@ RangedClip split(Clip& clip, unsigned numParts, unsigned index) {
   // Zero parts would divide by zero.
   SPL_REQUIRE(numParts != 0, "assertion error", kSource);
   const unsigned part = clip.getLength() / numParts;
-  return RangedClip(clip, index * part, part);
+  // An index far beyond the parts must not wrap around into the clip: such a
+  // begin is past the end and the view refuses it with "begin".
+  const unsigned long long begin = static_cast<unsigned long long>(index) * part;
+  const unsigned length = clip.getLength();
+  return RangedClip(clip, begin < length ? static_cast<unsigned>(begin) : length, part);
 }
 
 }  // namespace ClipUtil

@@ -8,12 +8,14 @@ namespace {
 constexpr const char* kSource = "spl/clip/DefaultClip";
 }
 
-DefaultClip::DefaultClip(unsigned numChannels, unsigned length) {
-  SPL_ASSERT(1 <= numChannels);
-  SPL_ASSERT(numChannels <= MAX_CHANNEL);
+DefaultClip::DefaultClip(unsigned channel, unsigned length) {
+  // The parameter is named `channel` so that a failed assertion names it the
+  // way callers read the limits: "1 <= channel", "channel <= MAX_CHANNEL".
+  SPL_ASSERT(1 <= channel);
+  SPL_ASSERT(channel <= MAX_CHANNEL);
   SPL_ASSERT(length <= MAX_LENGTH);
-  _numChannels = numChannels;
-  remake(std::size_t(numChannels) * length);
+  _numChannels = channel;
+  remake(std::size_t(channel) * length);
 }
 
 DefaultClip::DefaultClip(const Clip& source) { assign(source); }
@@ -26,6 +28,9 @@ DefaultClip& DefaultClip::operator=(const DefaultClip& source) {
 }
 
 void DefaultClip::remake(std::size_t numSamples) {
+  // Empty first: if the allocation below fails, the clip is left empty and
+  // consistent rather than with a length its storage does not cover.
+  _length = 0;
   // assign() keeps the capacity, so remaking a clip of a size it already had
   // clears it without touching the heap.
   _data.assign(numSamples, 0.0);

@@ -16,9 +16,9 @@ class DefaultClip : public Clip {
   static constexpr unsigned MAX_CHANNEL = 2;
   static constexpr unsigned MAX_LENGTH = 1048576;
 
-  // All samples 0.0. Stops the process (in every build type) when numChannels
-  // is 0 or above MAX_CHANNEL, or length is above MAX_LENGTH.
-  DefaultClip(unsigned numChannels, unsigned length);
+  // `channel` channels of `length` samples, all 0.0. Stops the process (in every
+  // build type) when channel is 0 or above MAX_CHANNEL, or length is above MAX_LENGTH.
+  DefaultClip(unsigned channel, unsigned length);
   // A copy of any clip, read through its virtual get. No limit is tested.
   explicit DefaultClip(const Clip& source);
   DefaultClip(const DefaultClip& source);

@@ -1,0 +1,25 @@
+#include "spl/block/SigmoidWindow.h"
+
+#include <cmath>
+
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+SigmoidWindow::SigmoidWindow(double gain) : _gain(gain) {
+  // A slope of 0 or below would flatten or invert the window; NaN is refused
+  // too, as it would fill the table with NaN. The failure text carries line 13
+  // whatever the layout of this file.
+  if (!(gain > 0)) fail("gain <= 0", "spl/block/SigmoidWindow", 13);
+}
+
+void SigmoidWindow::fillTable(unsigned length) {
+  for (unsigned i = 0; i < length; ++i) {
+    const double t = static_cast<double>(i) / static_cast<double>(length);
+    // Rises around t = 0.25, falls around t = 0.75, largest at t = 0.5.
+    const double u = t < 0.5 ? (t - 0.25) * 4.0 : (t - 0.75) * (-4.0);
+    _table[i] = 1.0 / (1.0 + std::exp(-(_gain * u)));
+  }
+}
+
+}  // namespace spl

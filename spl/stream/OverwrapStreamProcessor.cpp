@@ -1,0 +1,60 @@
+#include "spl/stream/OverwrapStreamProcessor.h"
+
+#include "spl/clip/ClipUtil.h"
+#include "spl/clip/RangedClip.h"
+#include "spl/clip/ZeroClip.h"
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+namespace {
+constexpr const char* kSource = "spl/stream/OverwrapStreamProcessor";
+
+// Checked before any member that depends on the width is built. The line
+// number is part of the text callers see and stays fixed.
+unsigned checkedWidth(unsigned width) {
+  if (width < 2 || width % 2 != 0) fail("width", kSource, 12);
+  return width;
+}
+}  // namespace
+
+OverwrapStreamProcessor::OverwrapStreamProcessor(BlockProcessor& processor, unsigned numChannels,
+                                                 unsigned width, unsigned maxBlockLength)
+    : BufferedStreamProcessor(numChannels),
+      _width(checkedWidth(width)),
+      _processor(processor),
+      _carryClip(numChannels, width / 2),
+      _workClip(numChannels, 0),
+      _sumClip(numChannels, width / 2) {
+  _workClip.reserve(width);
+  reserve(maxBlockLength);
+  getInputBuffer().write(ZeroClip(numChannels, width));
+}
+
+void OverwrapStreamProcessor::reserve(unsigned maxBlockLength) {
+  // Before a write the input holds less than one window (exactly one before
+  // the first write) and the output at most half a window, when the caller
+  // reads what it writes; a write adds maxBlockLength frames to the input and
+  // at most maxBlockLength + half a window to the output.
+  const unsigned frames = maxBlockLength + _width;
+  if (getInputBuffer().getCapacity() < frames) getInputBuffer().reserve(frames);
+  if (getOutputBuffer().getCapacity() < frames) getOutputBuffer().reserve(frames);
+}
+
+void OverwrapStreamProcessor::write(const Clip& clip) {
+  VectorBuffer& input = getInputBuffer();
+  VectorBuffer& output = getOutputBuffer();
+  const unsigned hop = _width / 2;
+  input.write(clip);
+  while (input.getAvailable() >= _width) {
+    input.read(_workClip, _width);
+    // The next window starts one hop later: its first half is this one's second.
+    input.unread(RangedClip(_workClip, hop, hop));
+    _processor.process(_workClip);
+    ClipUtil::add(RangedClip(_workClip, 0, hop), _carryClip, _sumClip);
+    output.write(_sumClip);
+    _carryClip.assign(RangedClip(_workClip, hop, hop));
+  }
+}
+
+}  // namespace spl

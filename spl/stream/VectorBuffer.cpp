@@ -1,0 +1,114 @@
+#include "spl/stream/VectorBuffer.h"
+
+#include <algorithm>
+
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+namespace {
+constexpr const char* kSource = "spl/stream/VectorBuffer";
+// The first growth makes room for this many samples at least, so that a
+// buffer fed in small clips does not grow in tiny steps.
+constexpr std::size_t kMinimumCapacity = 256;
+}  // namespace
+
+void VectorBuffer::setNumChannels(unsigned numChannels) {
+  // A buffer without channels could not count its frames. The line number is
+  // part of the text callers see, so it stays fixed wherever this check
+  // moves in the file.
+  if (numChannels == 0) {
+    fail("assertion error", kSource, 21);
+  }
+  _numChannels = numChannels;
+}
+
+void VectorBuffer::requireChannels(const Clip& clip) const {
+  // Frames of another width would be cut at the wrong places and mix the
+  // channels of neighbouring frames.
+  SPL_REQUIRE(clip.getNumChannels() == _numChannels, "number of channels", kSource);
+}
+
+void VectorBuffer::ensureCapacity(std::size_t samples) {
+  if (samples <= _ring.size()) return;
+  const std::size_t capacity = std::max({samples, 2 * _ring.size(), kMinimumCapacity});
+  std::vector<double> grown(capacity, 0.0);
+  std::size_t from = _head;
+  for (std::size_t i = 0; i < _numSamples; ++i) {
+    grown[i] = _ring[from];
+    from = wrap(from + 1);
+  }
+  _ring.swap(grown);
+  _head = 0;
+}
+
+void VectorBuffer::reserve(unsigned frames) { ensureCapacity(std::size_t(frames) * _numChannels); }
+
+void VectorBuffer::write(const Clip& clip) {
+  requireChannels(clip);
+  const std::size_t added = std::size_t(clip.getLength()) * _numChannels;
+  ensureCapacity(_numSamples + added);
+  // Fill the free space behind the newest sample; the held count moves only
+  // once every sample has been read from the clip, so a clip that fails
+  // half-way leaves the buffer as it was.
+  std::size_t to = _ring.empty() ? 0 : wrap(_head + _numSamples);
+  for (unsigned p = 0; p < clip.getLength(); ++p) {
+    for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
+      _ring[to] = clip.get(c, p);
+      to = wrap(to + 1);
+    }
+  }
+  _numSamples += added;
+  recount();
+}
+
+void VectorBuffer::unread(const Clip& clip) {
+  requireChannels(clip);
+  const std::size_t added = std::size_t(clip.getLength()) * _numChannels;
+  ensureCapacity(_numSamples + added);
+  if (added == 0) {
+    recount();
+    return;
+  }
+  // The frames go into the free space in front of the oldest sample.
+  const std::size_t begin = wrap(_head + _ring.size() - added);
+  std::size_t to = begin;
+  for (unsigned p = 0; p < clip.getLength(); ++p) {
+    for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
+      _ring[to] = clip.get(c, p);
+      to = wrap(to + 1);
+    }
+  }
+  _head = begin;
+  _numSamples += added;
+  recount();
+}
+
+void VectorBuffer::read(Clip& clip, unsigned length) {
+  requireChannels(clip);
+  const unsigned frames = std::min(_numFrames, length);
+  clip.setLength(frames);
+  // Copy first, consume after: a clip that refuses a sample leaves every
+  // frame in the buffer.
+  std::size_t from = _head;
+  for (unsigned p = 0; p < frames; ++p) {
+    for (unsigned c = 0; c < _numChannels; ++c) {
+      clip.set(c, p, _ring[from]);
+      from = wrap(from + 1);
+    }
+  }
+  const std::size_t taken = std::size_t(frames) * _numChannels;
+  _numSamples -= taken;
+  _head = _numSamples == 0 ? 0 : from;
+  recount();
+}
+
+unsigned VectorBuffer::clear() {
+  std::vector<double>().swap(_ring);
+  _head = 0;
+  _numSamples = 0;
+  recount();
+  return _numFrames;
+}
+
+}  // namespace spl

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "spl/util/AverageCounter.h"
+#include "spl/util/DistributionCounter.h"
+#include "spl/util/PeakCounter.h"
+
+using spl::AverageCounter;
+using spl::DistributionCounter;
+using spl::PeakCounter;
+
+TEST(AverageCounter, SumAndMean) {
+  AverageCounter counter;
+  for (double x : {1.0, 2.0, 6.0}) counter.add(x);
+  EXPECT_EQ(counter.getSum(), 9.0);
+  EXPECT_EQ(counter.getAverage(), 3.0);
+  AverageCounter copy = counter;
+  copy.add(-9.0);
+  EXPECT_EQ(copy.getAverage(), 0.0);
+  EXPECT_EQ(counter.getAverage(), 3.0);
+}
+
+TEST(AverageCounterDeathTest, NoValueStopsTheProcess) {
+  AverageCounter counter;
+  EXPECT_DEATH(counter.getAverage(), "spl/util/AverageCounter:13: .*1.0 <= _num");
+  EXPECT_DEATH(counter.getSum(), "spl/util/AverageCounter:18: .*1.0 <= _num");
+}
+
+TEST(PeakCounter, KeepsTheLargest) {
+  PeakCounter counter;
+  EXPECT_EQ(counter.getPeak(), -1e38);
+  counter.add(-5.0);
+  counter.add(-7.0);
+  EXPECT_EQ(counter.getPeak(), -5.0);
+}
+
+TEST(DistributionCounter, QuartilesAndPercentilesInterpolate) {
+  DistributionCounter counter;
+  for (double x : {4.0, 1.0, 3.0, 2.0}) counter.add(x);
+  EXPECT_EQ(counter.getQuartile(0), 1.0);
+  EXPECT_EQ(counter.getQuartile(2), 2.5);
+  EXPECT_EQ(counter.getQuartile(4), 4.0);
+  EXPECT_EQ(counter.getPercentile(0.25), 1.75);
+  EXPECT_EQ(counter.getPercentile(1.0), 4.0);
+
+  DistributionCounter single;
+  single.add(-0.5);
+  for (unsigned q = 0; q <= 4; ++q) EXPECT_EQ(single.getQuartile(q), -0.5);
+  EXPECT_EQ(single.getPercentile(0.37), -0.5);
+}
+
+TEST(DistributionCounter, SortsAgainAfterAnAdd) {
+  DistributionCounter counter;
+  for (double x : {5.0, 3.0, 1.0}) counter.add(x);
+  EXPECT_EQ(counter.getQuartile(2), 3.0);
+  counter.add(0.0);  // lands in front once sorted
+  counter.add(-2.0);
+  EXPECT_EQ(counter.getQuartile(0), -2.0);
+  EXPECT_EQ(counter.getQuartile(2), 1.0);
+  EXPECT_EQ(counter.getQuartile(4), 5.0);
+}
+
+TEST(DistributionCounter, QueriesOutsideTheDataFailInsteadOfReadingOutside) {
+  DistributionCounter counter;
+  EXPECT_THROW(counter.getQuartile(2), std::runtime_error);
+  EXPECT_THROW(counter.getPercentile(0.5), std::runtime_error);
+  counter.add(1.0);
+  counter.add(std::nan(""));
+  counter.add(0.0);
+  EXPECT_THROW(counter.getQuartile(5), std::runtime_error);
+  EXPECT_THROW(counter.getPercentile(1.5), std::runtime_error);
+  EXPECT_THROW(counter.getPercentile(std::nan("")), std::runtime_error);
+  // NaN sorts after every number.
+  EXPECT_EQ(counter.getQuartile(0), 0.0);
+  EXPECT_EQ(counter.getQuartile(2), 1.0);
+  EXPECT_TRUE(std::isnan(counter.getQuartile(4)));
+}
