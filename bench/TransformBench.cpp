@@ -36,6 +36,13 @@ void TransformPairSpl(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The same with the portable kernels, as on processors without AVX2 and FMA.
+void TransformPairSplPortable(benchmark::State& state) {
+  spl::FFTBase::setVectorKernels(false);
+  TransformPairSpl(state);
+  spl::FFTBase::setVectorKernels(true);
+}
+
 void TransformPairFftw(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   // Out of place, as FFTW's real transforms prefer: the input stays as it is,
@@ -68,6 +75,9 @@ const int registered = [] {
         ->Arg(n)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("TransformPairFftw", TransformPairFftw)
+        ->Arg(n)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("TransformPairSplPortable", TransformPairSplPortable)
         ->Arg(n)
         ->Unit(benchmark::kMicrosecond);
   }
