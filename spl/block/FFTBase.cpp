@@ -562,18 +562,50 @@ void FFTBase::makeTables() {
   const std::size_t n = _preparedLength;
   const std::size_t m = n / 2;
   const double twoPi = 6.283185307179586476925286766559;
+  double* rs = _cosSinTable.data() + stageTablesSize(m);
+  auto buildSplit = [&] {
+    for (std::size_t k = 0; k < m / 2; ++k) {
+      const double angle = twoPi * static_cast<double>(k) / static_cast<double>(n);
+      rs[8 * (k >> 2) + kLane[k & 3]] = std::cos(angle);
+      rs[8 * (k >> 2) + 4 + kLane[k & 3]] = std::sin(angle);
+    }
+    _bitReversalTable[1] = static_cast<int>(n / 4);
+  };
   if (n > 4 * static_cast<std::size_t>(_bitReversalTable[0])) {
+    _bitReversalTable[1] = 1;
+    if (n > 4) buildSplit();
+    // Every stage factor is a multiple of 2 pi / n: a real-split factor
+    // turned by whole quarter circles, so only the real-split table needs
+    // the trigonometric functions.
+    unsigned quarterBits = 0;
+    while ((std::size_t(4) << quarterBits) < n) ++quarterBits;
+    const std::size_t quarterMask = (std::size_t(1) << quarterBits) - 1;
+    auto root = [&](std::size_t K, double& c, double& s) {
+      const std::size_t r = K & quarterMask;
+      const double rc = splitCos(rs, r), rsn = splitSin(rs, r);
+      switch (K >> quarterBits) {
+        case 0:
+          c = rc, s = rsn;
+          break;
+        case 1:
+          c = -rsn, s = rc;
+          break;
+        case 2:
+          c = -rc, s = -rsn;
+          break;
+        default:
+          c = rsn, s = -rc;
+          break;
+      }
+    };
     double* t = _cosSinTable.data();
     for (std::size_t L = m; L >= 16; t += L, L >>= 2) {
+      const std::size_t step = n / L;
       for (std::size_t g = 0; g < L / 4; g += 4) {
         for (std::size_t i = 0; i < 4; ++i) {
           const std::size_t j = g + kLane[i];
-          const double angle = twoPi * static_cast<double>(j) / static_cast<double>(L);
-          const double angle3 = twoPi * static_cast<double>(3 * j) / static_cast<double>(L);
-          t[4 * g + i] = std::cos(angle);
-          t[4 * g + 4 + i] = std::sin(angle);
-          t[4 * g + 8 + i] = std::cos(angle3);
-          t[4 * g + 12 + i] = std::sin(angle3);
+          root(j * step, t[4 * g + i], t[4 * g + 4 + i]);
+          root(3 * j * step, t[4 * g + 8 + i], t[4 * g + 12 + i]);
         }
       }
     }
@@ -583,17 +615,8 @@ void FFTBase::makeTables() {
         _bitReversalTable[2 + i] = static_cast<int>(reverseBits(i, kTileBits));
     }
     _bitReversalTable[0] = static_cast<int>(n / 4);
-    _bitReversalTable[1] = 1;
   }
-  if (n > 4 * static_cast<std::size_t>(_bitReversalTable[1])) {
-    double* rs = _cosSinTable.data() + stageTablesSize(m);
-    for (std::size_t k = 0; k < m / 2; ++k) {
-      const double angle = twoPi * static_cast<double>(k) / static_cast<double>(n);
-      rs[8 * (k >> 2) + kLane[k & 3]] = std::cos(angle);
-      rs[8 * (k >> 2) + 4 + kLane[k & 3]] = std::sin(angle);
-    }
-    _bitReversalTable[1] = static_cast<int>(n / 4);
-  }
+  if (n > 4 * static_cast<std::size_t>(_bitReversalTable[1])) buildSplit();
 }
 
 bool FFTBase::setVectorKernels(bool enabled) {
