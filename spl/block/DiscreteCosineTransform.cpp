@@ -23,7 +23,7 @@ void DiscreteCosineTransform::process(Clip& clip) {
   _work.resize(n);
   for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
     ClipUtil::copyChannelToVector(clip, _buffer, c);
-    ddct(_mode, _buffer.data(), _buffer.data(), _work.data());
+    cosineTransform(_mode, _buffer.data(), _buffer.data(), _work.data());
     ClipUtil::copyVectorToChannel(_buffer, clip, c);
   }
   _gainer.setGain(std::sqrt(2.0 / n));

@@ -24,28 +24,35 @@ class FFTBase : public BlockProcessor {
 
   unsigned getPreparedLength() const { return _preparedLength; }
 
+  // Chooses between the vector kernels (x86-64 processors with AVX2 and FMA)
+  // and the portable ones for every instance; returns whether vector kernels
+  // are now in use. They are on by default where the processor has them. For
+  // tests and measurements; not to be called while a transform runs.
+  static bool setVectorKernels(bool enabled);
+
  protected:
   // The real discrete Fourier transform of _preparedLength samples at `a`, in
-  // place and unscaled. isgn +1: real signal to packed spectrum (a[0] = R[0],
+  // place and unscaled. direction +1: real signal to packed spectrum (a[0] = R[0],
   // a[1] = R[n/2], a[2k] = R[k], a[2k+1] = I[k], where R and I are the cosine
-  // and sine sums); isgn -1: packed spectrum back to a signal, n/2 times the
+  // and sine sums); direction -1: packed spectrum back to a signal, n/2 times the
   // original after a forward pass. Every output is multiplied by `scale` as
   // its last operation (1.0 leaves the values exactly as computed).
-  void rdft(int isgn, double* a, double scale = 1.0);
+  void realTransform(int direction, double* a, double scale = 1.0);
 
   // The discrete cosine transform of _preparedLength samples, unscaled, read
-  // from `in` and written to `out` (which may be the same array). isgn +1:
-  // out[k] = sum_j in[j] cos(pi j (k + 1/2) / n); isgn -1:
+  // from `in` and written to `out` (which may be the same array). direction +1:
+  // out[k] = sum_j in[j] cos(pi j (k + 1/2) / n); direction -1:
   // out[k] = sum_j in[j] cos(pi (j + 1/2) k / n). `work` holds n doubles
   // and must not overlap the others.
-  void ddct(int isgn, const double* in, double* out, double* work);
+  void cosineTransform(int direction, const double* in, double* out, double* work);
 
-  // Integer work area: [0] length of the twiddle table built so far, [1] length
-  // of the real-split table built so far, from [2] on the bit-reversal indices.
-  std::vector<int> _ip;
-  // Floating-point work area: the twiddle table, directly followed by the
-  // real-split table.
-  std::vector<double> _w;
+  // Integer work area: [0] a quarter of the length the stage factors were
+  // built for (0 after prepare() changed the length: rebuild), [1] the same for
+  // the real-split factors, from [2] on the bit reversal of tile indices.
+  std::vector<int> _bitReversalTable;
+  // Floating-point work area: the factors of the radix-4 stages, directly
+  // followed by the real-split factors (layout in FFTBase.cpp).
+  std::vector<double> _cosSinTable;
   unsigned _preparedLength = 0;
   Gainer _gainer;
   std::vector<double> _buffer;

@@ -14,9 +14,7 @@ constexpr unsigned kCutoffLine = 40;
 constexpr unsigned kFrameLength = 2 * FirLowpassFilter::BLOCK_LENGTH;
 }  // namespace
 
-FirLowpassFilter::FirLowpassFilter() {
-  _overlap.assign(ZeroClip(2, BLOCK_LENGTH));
-}
+FirLowpassFilter::FirLowpassFilter() { _overlap.assign(ZeroClip(2, BLOCK_LENGTH)); }
 
 void FirLowpassFilter::setCutoff(double cutoff) {
   // Written so that NaN fails too.

@@ -1,5 +1,3 @@
-#include "spl/block/DiscreteCosineTransform.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/DiscreteCosineTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/util/Failure.h"
@@ -87,7 +86,8 @@ TEST(DiscreteCosineTransform, WorkedValuesForFourPoints) {
 
 TEST(DiscreteCosineTransform, RoundTripsAddTheMeanOrDoubleTheFirstSample) {
   // -1 then +1 adds the mean of the block to every sample.
-  EXPECT_LE(maxDifference(transformed(transformed({1, 2, 3, 4}, -1), 1), {3.5, 4.5, 5.5, 6.5}), 1e-14);
+  EXPECT_LE(maxDifference(transformed(transformed({1, 2, 3, 4}, -1), 1), {3.5, 4.5, 5.5, 6.5}),
+            1e-14);
   // +1 then -1 doubles the first sample.
   EXPECT_LE(maxDifference(transformed(transformed({1, 2, 3, 4}, 1), -1), {2, 2, 3, 4}), 1e-14);
 

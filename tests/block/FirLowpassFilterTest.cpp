@@ -1,5 +1,3 @@
-#include "spl/block/FirLowpassFilter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/FirLowpassFilter.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/util/Failure.h"
 
@@ -46,20 +45,23 @@ DefaultClip randomBlock(unsigned seed) {
 std::vector<double> directFrame(const DefaultClip& block, unsigned channel, double cutoff) {
   std::vector<double> cosine(4 * kFrame);
   for (unsigned t = 0; t < 4 * kFrame; ++t) {
-    cosine[t] = static_cast<double>(std::cos(3.14159265358979323846264338327950L * t / (2 * kFrame)));
+    cosine[t] =
+        static_cast<double>(std::cos(3.14159265358979323846264338327950L * t / (2 * kFrame)));
   }
   const unsigned kept = static_cast<unsigned>(kFrame * cutoff);
   const double s = std::sqrt(2.0 / kFrame);
   std::vector<double> spectrum(kept);
   for (unsigned k = 0; k < kept; ++k) {
     double sum = 0.0;
-    for (unsigned j = 0; j < kBlock; ++j) sum += block.get(channel, j) * cosine[(j * (2 * k + 1)) % (4 * kFrame)];
+    for (unsigned j = 0; j < kBlock; ++j)
+      sum += block.get(channel, j) * cosine[(j * (2 * k + 1)) % (4 * kFrame)];
     spectrum[k] = s * sum;
   }
   std::vector<double> frame(kFrame);
   for (unsigned j = 0; j < kFrame; ++j) {
     double sum = 0.0;
-    for (unsigned k = 0; k < kept; ++k) sum += spectrum[k] * cosine[((2 * k + 1) * j) % (4 * kFrame)];
+    for (unsigned k = 0; k < kept; ++k)
+      sum += spectrum[k] * cosine[((2 * k + 1) * j) % (4 * kFrame)];
     frame[j] = s * sum;
   }
   return frame;
@@ -69,7 +71,8 @@ TEST(FirLowpassFilter, CutoffBetweenMatchesTheMaskedSpectrumWithOverlapAdd) {
   const double cutoff = 0.3;
   FirLowpassFilter filter;
   filter.setCutoff(cutoff);
-  std::vector<double> carried[2] = {std::vector<double>(kBlock, 0.0), std::vector<double>(kBlock, 0.0)};
+  std::vector<double> carried[2] = {std::vector<double>(kBlock, 0.0),
+                                    std::vector<double>(kBlock, 0.0)};
   for (unsigned seed : {1u, 2u}) {
     DefaultClip block = randomBlock(seed);
     const DefaultClip input = block;
@@ -77,7 +80,8 @@ TEST(FirLowpassFilter, CutoffBetweenMatchesTheMaskedSpectrumWithOverlapAdd) {
     for (unsigned c = 0; c < 2; ++c) {
       const std::vector<double> frame = directFrame(input, c, cutoff);
       for (unsigned p = 0; p < kBlock; ++p) {
-        ASSERT_NEAR(block.get(c, p), frame[p] + carried[c][p], 1e-12) << "seed " << seed << " " << c << "," << p;
+        ASSERT_NEAR(block.get(c, p), frame[p] + carried[c][p], 1e-12)
+            << "seed " << seed << " " << c << "," << p;
         carried[c][p] = frame[kBlock + p];
       }
     }
@@ -92,7 +96,8 @@ TEST(FirLowpassFilter, FullCutoffKeepsTheBlockWithItsFirstSampleDoubled) {
     filter.process(block);
     for (unsigned c = 0; c < 2; ++c) {
       EXPECT_NEAR(block.get(c, 0), 2.0 * input.get(c, 0), 1e-12);
-      for (unsigned p = 1; p < kBlock; ++p) ASSERT_NEAR(block.get(c, p), input.get(c, p), 1e-12) << c << "," << p;
+      for (unsigned p = 1; p < kBlock; ++p)
+        ASSERT_NEAR(block.get(c, p), input.get(c, p), 1e-12) << c << "," << p;
     }
   }
 }

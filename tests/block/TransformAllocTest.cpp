@@ -1,5 +1,5 @@
-// Counts heap allocations to show that the transform allocates only when a
-// length first appears. Replaces the global operator new, so it is an
+// Counts heap allocations to show that the transforms and the filter built on
+// them allocate only when a length first appears. Replaces the global operator new, so it is an
 // executable of its own.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "spl/block/FirLowpassFilter.h"
 #include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
@@ -40,6 +41,17 @@ TEST(RealDiscreteFourierTransformAlloc, RepeatedCallsAtOneLengthDoNotAllocate) {
     }
     EXPECT_EQ(allocations.load(), before) << "mode " << mode;
   }
+}
+
+TEST(FirLowpassFilterAlloc, RepeatedBlocksDoNotAllocate) {
+  spl::FirLowpassFilter filter;
+  filter.setCutoff(0.25);
+  spl::DefaultClip block(2, spl::FirLowpassFilter::BLOCK_LENGTH);
+  block.set(0, 5, 1.0);
+  filter.process(block);
+  const long before = allocations.load();
+  for (int round = 0; round < 3; ++round) filter.process(block);
+  EXPECT_EQ(allocations.load(), before);
 }
 
 }  // namespace

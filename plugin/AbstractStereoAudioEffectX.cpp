@@ -1,0 +1,145 @@
+#include "plugin/AbstractStereoAudioEffectX.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "spl/util/Failure.h"
+#include "vst/VstString.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+constexpr const char* kSource = "plugin/AbstractStereoAudioEffectX";
+constexpr unsigned kNumChannels = 2;
+
+// The list entry at index, or an empty text for an index the list does not have.
+const char* entryOrEmpty(const std::vector<std::string>& list, VstInt32 index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return "";
+  return list[static_cast<std::size_t>(index)].c_str();
+}
+}  // namespace
+
+AbstractStereoAudioEffectX::AbstractStereoAudioEffectX(audioMasterCallback audioMaster,
+                                                       VstInt32 numPrograms, VstInt32 numParams)
+    : AudioEffectX(audioMaster, numPrograms, numParams),
+      blockClip(std::make_unique<spl::DefaultClip>(kNumChannels, 0)),
+      programName("default") {
+  blockClip->reserve(RESERVED_FRAMES);
+  setNumInputs(kNumChannels);
+  setNumOutputs(kNumChannels);
+  canProcessReplacing(true);
+  canDoubleReplacing(true);
+}
+
+AbstractStereoAudioEffectX::~AbstractStereoAudioEffectX() = default;
+
+// ---- processing -----------------------------------------------------------------
+
+void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
+#ifdef _WIN32
+  MessageBoxA(nullptr, text, "runtime_error", MB_OK);
+#else
+  // No message box here: one line on standard error, written without the heap.
+  std::fputs("runtime_error: ", stderr);
+  std::fputs(text, stderr);
+  std::fputs("\n", stderr);
+#endif
+}
+
+template <typename Sample>
+void AbstractStereoAudioEffectX::checkBuffers(Sample** inputs, Sample** outputs,
+                                              VstInt32 sampleFrames) {
+  SPL_REQUIRE(sampleFrames >= 0, "length", kSource);
+  SPL_REQUIRE(inputs != nullptr && outputs != nullptr, "channel", kSource);
+  SPL_REQUIRE(inputs[0] != nullptr && inputs[1] != nullptr, "channel", kSource);
+  SPL_REQUIRE(outputs[0] != nullptr && outputs[1] != nullptr, "channel", kSource);
+}
+
+template <typename Sample>
+void AbstractStereoAudioEffectX::processBuffers(Sample** inputs, Sample** outputs,
+                                                VstInt32 sampleFrames) {
+  try {
+    checkBuffers(inputs, outputs, sampleFrames);
+    const auto frames = static_cast<unsigned>(sampleFrames);
+    blockClip->setLength(frames);
+    // All input is read before any output is written, so the host may pass the
+    // same buffers for both.
+    for (unsigned c = 0; c < kNumChannels; ++c) {
+      const Sample* in = inputs[c];
+      double* samples = blockClip->channelData(c);
+      for (unsigned i = 0; i < frames; ++i) samples[i] = static_cast<double>(in[i]);
+    }
+    processClip(*blockClip);
+    SPL_REQUIRE(blockClip->getNumChannels() >= kNumChannels, "channel", kSource);
+    SPL_REQUIRE(blockClip->getLength() == frames, "length", kSource);
+    for (unsigned c = 0; c < kNumChannels; ++c) {
+      const double* samples = blockClip->channelData(c);
+      Sample* out = outputs[c];
+      for (unsigned i = 0; i < frames; ++i) out[i] = static_cast<Sample>(samples[i]);
+    }
+  } catch (const std::runtime_error& e) {
+    reportProcessingFailure(e.what());
+  } catch (...) {
+    reportProcessingFailure("unknown error.");
+  }
+}
+
+void AbstractStereoAudioEffectX::processReplacing(float** inputs, float** outputs,
+                                                  VstInt32 sampleFrames) {
+  processBuffers(inputs, outputs, sampleFrames);
+}
+
+void AbstractStereoAudioEffectX::processDoubleReplacing(double** inputs, double** outputs,
+                                                        VstInt32 sampleFrames) {
+  processBuffers(inputs, outputs, sampleFrames);
+}
+
+// ---- texts ----------------------------------------------------------------------
+
+void AbstractStereoAudioEffectX::setProgramName(char* name) {
+  if (name != nullptr) programName = name;
+}
+
+void AbstractStereoAudioEffectX::getProgramName(char* name) {
+  vstStrncpy(name, programName.c_str(), kVstMaxProgNameLen);
+}
+
+void AbstractStereoAudioEffectX::getParameterLabel(VstInt32 index, char* label) {
+  vstStrncpy(label, entryOrEmpty(parameterLabels, index), kVstMaxParamStrLen);
+}
+
+void AbstractStereoAudioEffectX::getParameterDisplay(VstInt32 index, char* text) {
+  if (text == nullptr) return;
+  // Empty first, so that a failing display string still leaves the host a valid text.
+  vstStrncpy(text, "", kVstMaxParamStrLen);
+  vstStrncpy(text, getParameterDisplayString(index).c_str(), kVstMaxParamStrLen);
+}
+
+void AbstractStereoAudioEffectX::getParameterName(VstInt32 index, char* text) {
+  vstStrncpy(text, entryOrEmpty(parameterNames, index), kVstMaxParamStrLen);
+}
+
+bool AbstractStereoAudioEffectX::getEffectName(char* name) {
+  vstStrncpy(name, getEffectNameString().c_str(), kVstMaxEffectNameLen);
+  return true;
+}
+
+bool AbstractStereoAudioEffectX::getVendorString(char* text) {
+  vstStrncpy(text, getVendorNameString().c_str(), kVstMaxVendorStrLen);
+  return true;
+}
+
+bool AbstractStereoAudioEffectX::getProductString(char* text) {
+  vstStrncpy(text, getProductNameString().c_str(), kVstMaxProductStrLen);
+  return true;
+}
+
+void AbstractStereoAudioEffectX::addParameterName(const std::string& name) {
+  parameterNames.push_back(name);
+}
+
+void AbstractStereoAudioEffectX::addParameterLabel(const std::string& label) {
+  parameterLabels.push_back(label);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "spl/clip/DefaultClip.h"
+#include "vst/AudioEffectX.h"
+
+// The stereo effect base: fixes the effect at two inputs and two outputs, keeps
+// the program name and the parameter names and labels, presents every
+// processing call, single or double precision, to the subclass as one
+// two-channel clip of doubles processed in place, and answers every text query
+// from a plain string cut to the host's limit.
+//
+// Threads: the two processing operations share blockClip and must not run at
+// the same time; text queries and parameter calls may come from other threads.
+// A failure during processing is reported (reportProcessingFailure) and the
+// call returns to the host normally.
+class AbstractStereoAudioEffectX : public AudioEffectX {
+ public:
+  // Host blocks up to this many frames are processed without touching the heap
+  // once blockClip exists; a longer block grows it once.
+  static constexpr unsigned RESERVED_FRAMES = 8192;
+
+  AbstractStereoAudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms,
+                             VstInt32 numParams);
+  ~AbstractStereoAudioEffectX() override;
+
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
+
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  // Indices outside the lists answer an empty text.
+  void getParameterLabel(VstInt32 index, char* label) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+  void getParameterName(VstInt32 index, char* text) override;
+
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+
+  // The contract of a stereo effect.
+  virtual std::string getEffectNameString() = 0;
+  virtual std::string getVendorNameString() = 0;
+  virtual std::string getProductNameString() = 0;
+  // The display text of the parameter's current value; any index may be asked.
+  virtual std::string getParameterDisplayString(VstInt32 index) = 0;
+  // Processes the two-channel clip in place: it arrives holding the host's
+  // input block and must leave holding the output block of the same length.
+  // Called on the processing thread, once per host call.
+  virtual void processClip(spl::Clip& clip) = 0;
+
+ protected:
+  // Register one name and one label per parameter, in index order, from the constructor.
+  void addParameterName(const std::string& name);
+  void addParameterLabel(const std::string& label);
+
+ private:
+  // The one place a processing failure is shown to the user.
+  static void reportProcessingFailure(const char* text);
+  // Checks the host's arguments before anything is written; throws on bad ones.
+  template <typename Sample>
+  static void checkBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  template <typename Sample>
+  void processBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+
+  std::unique_ptr<spl::DefaultClip> blockClip;
+  std::string programName;
+  std::vector<std::string> parameterNames;
+  std::vector<std::string> parameterLabels;
+};

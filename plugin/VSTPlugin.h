@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "plugin/AbstractStereoAudioEffectX.h"
+#include "plugin/Radi3zur.h"
+#include "spl/stream/OverwrapStreamProcessor.h"
+#include "spl/util/StepControl.h"
+
+// Brisendel, the stereo imaging effect the host talks to: five stepped
+// parameters (Center, Side, AutoGain, Quality, Window), the imaging core, and
+// the overlapped stream processor that feeds it half-overlapping blocks of
+// 4096 frames. The output lags the input by exactly that block size, which is
+// reported to the host as the initial delay.
+//
+// Threads: setParameter and getParameter store and read the controls only;
+// the values reach the imaging core at the start of the next processing call.
+// The processing operations must not run concurrently with each other. After
+// the first processing call at a given Quality, host blocks of up to
+// RESERVED_FRAMES frames are processed without touching the heap.
+class VSTPlugin : public AbstractStereoAudioEffectX {
+ public:
+  static constexpr VstInt32 UNIQUE_ID = 0x31343368;  // the characters 1, 4, 3, h
+  static constexpr VstInt32 NUM_PARAMS = 5;
+
+  explicit VSTPlugin(audioMasterCallback audioMaster);
+  ~VSTPlugin() override;
+
+  // Values outside 0..1 from the host are clamped; a value that is not a number is ignored.
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+
+  std::string getEffectNameString() override;
+  std::string getVendorNameString() override;
+  std::string getProductNameString() override;
+  std::string getParameterDisplayString(VstInt32 index) override;
+  void processClip(spl::Clip& clip) override;
+
+ private:
+  // Calls visitor with the control behind a host parameter index; false for an index outside 0..4.
+  template <typename Visitor>
+  bool visitControl(VstInt32 index, Visitor&& visitor);
+  // Lets the imager build its frame and tables for the current setting now.
+  void warmUpImager(unsigned int quality, int windowMode);
+
+  spl::StepControl<double> _center;
+  spl::StepControl<double> _side;
+  spl::StepControl<std::string> _autoGain;
+  spl::StepControl<unsigned int> _quality;
+  spl::StepControl<std::string> _window;
+  VstInt32 _blockSize;  // frames per window of the stream processor, fixed at construction
+  std::unique_ptr<Radi3zur> _imager;
+  std::unique_ptr<spl::OverwrapStreamProcessor> _processor;  // runs _imager, borrowed
+  // A silent window on which the imager is run whenever Quality or Window
+  // changes (see processClip), and the setting it was last run with.
+  spl::DefaultClip _warmUpClip;
+  unsigned int _warmUpQuality = 0;
+  int _warmUpWindowMode = -1;
+};

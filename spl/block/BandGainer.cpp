@@ -1,0 +1,79 @@
+#include "spl/block/BandGainer.h"
+
+#include <cmath>
+
+#include "spl/util/Failure.h"
+#include "spl/util/Util.h"
+
+// These preconditions stop the process, naming this file and the fixed line of
+// each check, as the standard assertion would.
+#define SPL_BAND_GAINER_ASSERT(condition, line)                                   \
+  ((condition) ? static_cast<void>(0)                                             \
+               : ::spl::assertionFailed(#condition, "spl/block/BandGainer", line, \
+                                        __func__))
+
+namespace spl {
+
+BandGainer::BandGainer(unsigned sampleRate, unsigned numBand)
+    : _forward(1),
+      _backward(-1),
+      _sampleRate(sampleRate),
+      _numBand(numBand),
+      _bank(sampleRate) {
+  SPL_BAND_GAINER_ASSERT(_numBand == 31 || _numBand == 61 || _numBand == 121, 11);
+}
+
+void BandGainer::setGains(const std::vector<double>& gains) {
+  SPL_BAND_GAINER_ASSERT(gains.size() == 31 || gains.size() == 61 || gains.size() == 121, 18);
+  _gains = gains;
+  _dirty = true;
+}
+
+void BandGainer::process(Clip& clip) {
+  SPL_BAND_GAINER_ASSERT(
+      _gains.size() == 31 || _gains.size() == 61 || _gains.size() == 121, 24);
+  // The forward transform checks the length before anything here is resized.
+  _forward.process(clip);
+  const unsigned length = clip.getLength();
+  _bank.setNumBins(length);
+  if (_curve.size() != length || _dirty) {
+    _curve.assign(length, 0.0);
+    double bandGain[SigmoidFilterBank::NUM_BANDS];
+    for (unsigned i = 0; i < SigmoidFilterBank::NUM_BANDS; ++i) {
+      bandGain[i] = decibelToLinear(_gains[i]);
+    }
+    for (unsigned j = 1; j < length; ++j) {
+      double sum = 0.0;
+      for (unsigned i = 0; i < SigmoidFilterBank::NUM_BANDS; ++i) {
+        sum += bandGain[i] * _bank.getWeight(i, j);
+      }
+      _curve[j] = sum;
+    }
+    _dirty = false;
+  }
+
+  const unsigned channels = clip.getNumChannels();
+  for (unsigned p = 1; p < length; ++p) {
+    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, clip.get(c, p) * _curve[p]);
+  }
+  _backward.process(clip);
+}
+
+unsigned BandGainer::getBandsPerDecade() const {
+  switch (_numBand) {
+    case 31:
+      return 10;
+    case 61:
+      return 20;
+    case 121:
+      return 40;
+    default:
+      fail("invalid numBand", "spl/block/BandGainer", 58);
+  }
+}
+
+double BandGainer::getBandPosition(double x) const {
+  return getBandsPerDecade() * std::log10(x * _sampleRate * 0.5 / 20.0);
+}
+
+}  // namespace spl

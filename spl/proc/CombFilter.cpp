@@ -1,0 +1,19 @@
+#include "spl/proc/CombFilter.h"
+
+#include "spl/util/Failure.h"
+
+namespace spl {
+
+CombFilter::CombFilter(unsigned delay) {
+  if (delay == 0) fail("assertion error", "spl/proc/CombFilter", 7);
+  _delayLine.reserve(delay);
+  for (unsigned i = 0; i < delay; ++i) _delayLine.add(0.0);
+}
+
+double CombFilter::process(double x) {
+  const double y = x - _delayLine.take();
+  _delayLine.add(x);
+  return y;
+}
+
+}  // namespace spl

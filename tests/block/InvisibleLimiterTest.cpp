@@ -1,0 +1,257 @@
+#include "spl/block/InvisibleLimiter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "spl/block/InvisibleLimiter2.h"
+#include "spl/block/RealValueBuffer.h"
+#include "spl/block/SampleInvisibleLimiter.h"
+#include "spl/clip/DefaultClip.h"
+
+using spl::DefaultClip;
+using spl::InvisibleLimiter;
+using spl::InvisibleLimiter2;
+using spl::SampleInvisibleLimiter;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+template <typename Action>
+std::string messageOf(Action action) {
+  try {
+    action();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+double dB(double decibel) { return std::pow(10.0, decibel / 20.0); }
+
+}  // namespace
+
+TEST(InvisibleLimiter, ConstructionAndBlockChecks) {
+  const std::string at = "assertion error (at spl/block/InvisibleLimiter, ";
+  EXPECT_EQ(messageOf([] { InvisibleLimiter l(0, 8); }), at + "22) ");
+  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 0); }), at + "23) ");
+  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 1); }), at + "23) ");
+  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 6); }), at + "24) ");
+  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 2); }), "no error");
+  // More channels than the owning work clip can hold are refused, not aborted on.
+  EXPECT_NE(messageOf([] { InvisibleLimiter l(3, 8); }).find("assertion error"), std::string::npos);
+
+  InvisibleLimiter limiter(2, 8);
+  DefaultClip shorter(2, 4);
+  EXPECT_EQ(messageOf([&] { limiter.process(shorter); }), at + "66) ");
+  DefaultClip mono(1, 8);
+  mono.set(0, 0, 0.25);
+  EXPECT_NE(messageOf([&] { limiter.process(mono); }).find("channel"), std::string::npos);
+  EXPECT_EQ(mono.get(0, 0), 0.25);  // refused before the gain touched it
+}
+
+TEST(InvisibleLimiter, QuietSignalLeavesOneBlockLateAndUnchanged) {
+  const unsigned B = 64;
+  InvisibleLimiter limiter(2, B);
+  std::vector<DefaultClip> inputs;
+  for (unsigned n = 0; n < 6; ++n) {
+    DefaultClip block(2, B);
+    for (unsigned p = 0; p < B; ++p) {
+      const double t = n * B + p;
+      block.set(0, p, 0.9 * std::sin(2.0 * kPi * t / 37.3));
+      block.set(1, p, -0.5 * std::sin(2.0 * kPi * t / 11.7) + 0.3 * std::sin(t / 5.0));
+    }
+    inputs.push_back(block);
+  }
+  for (unsigned n = 0; n < inputs.size(); ++n) {
+    DefaultClip block = inputs[n];
+    limiter.process(block);
+    for (unsigned c = 0; c < 2; ++c) {
+      for (unsigned p = 0; p < B; ++p) {
+        const double expected = n == 0 ? 0.0 : inputs[n - 1].get(c, p);
+        ASSERT_EQ(block.get(c, p), expected) << n << " " << c << " " << p;
+      }
+    }
+  }
+}
+
+TEST(InvisibleLimiter, GainRampsLinearlyBetweenThreePeaks) {
+  // Peaks at -20 dB (position 2), -6 dB (6) and -20 dB (10), threshold -10 dB.
+  const double loud = dB(-6.0);
+  const std::vector<double> input = {0.0, 0.05, 0.1, 0.05, 0.0, -0.25, -loud, -0.25,
+                                     0.0, 0.05, 0.1,  0.05, 0.0, 0.0,   0.0,   0.0};
+  InvisibleLimiter limiter(1, 16);
+  limiter.setThreshold(-10.0);
+  DefaultClip block(1, 16);
+  for (unsigned p = 0; p < 16; ++p) block.set(0, p, input[p]);
+  limiter.process(block);
+  DefaultClip silence(1, 16);
+  limiter.process(silence);  // the limited block comes out one call later
+
+  const double low = dB(-4.0);  // 0.631: the loud peak's factor
+  std::vector<double> factor(16, 1.0);
+  for (unsigned j = 2; j < 6; ++j) factor[j] = 1.0 + (j - 2) / 4.0 * (low - 1.0);
+  for (unsigned j = 6; j < 10; ++j) factor[j] = low + (j - 6) / 4.0 * (1.0 - low);
+  for (unsigned p = 0; p < 16; ++p) {
+    EXPECT_NEAR(silence.get(0, p), input[p] * factor[p], 1e-15) << p;
+  }
+  EXPECT_NEAR(silence.get(0, 6), -dB(-10.0), 1e-12);
+}
+
+TEST(InvisibleLimiter, HardClipBoundsEveryOutputSample) {
+  // A constant level has no peaks, so only the hard clip can hold it.
+  for (bool hardClip : {false, true}) {
+    InvisibleLimiter limiter(2, 32);
+    limiter.setThreshold(-6.0);
+    limiter.setHardClip(hardClip);
+    double largest = 0.0;
+    for (unsigned n = 0; n < 3; ++n) {
+      DefaultClip block(2, 32);
+      for (unsigned p = 0; p < 32; ++p) {
+        block.set(0, p, 0.9);
+        block.set(1, p, -0.8 * std::sin(p / 3.0) - 0.2);
+      }
+      limiter.process(block);
+      for (unsigned c = 0; c < 2; ++c) {
+        for (unsigned p = 0; p < 32; ++p) largest = std::max(largest, std::fabs(block.get(c, p)));
+      }
+    }
+    if (hardClip) {
+      EXPECT_DOUBLE_EQ(largest, 0.501187233627272);
+    } else {
+      EXPECT_EQ(largest, 0.9);
+    }
+  }
+}
+
+TEST(InvisibleLimiter, LoudSignalStaysAtTheThreshold) {
+  // A stereo sine swelling from 0.5 to 2.0 (and more on the right), threshold
+  // -6 dB, input gain +3 dB: once the first peak has passed, no sample exceeds
+  // the threshold by more than the slow swell allows between two peaks.
+  const unsigned B = 256;
+  InvisibleLimiter limiter(2, B);
+  limiter.setThreshold(-6.0);
+  limiter.setInputGain(3.0);
+  const double limit = dB(-6.0);
+  double largest = 0.0;
+  const unsigned blocks = 160;
+  for (unsigned n = 0; n < blocks; ++n) {
+    DefaultClip block(2, B);
+    for (unsigned p = 0; p < B; ++p) {
+      const double t = n * B + p;
+      const double swell = 0.5 + 1.5 * t / (blocks * B);
+      block.set(0, p, swell * std::sin(2.0 * kPi * 1000.0 * t / 44100.0));
+      block.set(1, p, 1.3 * swell * std::sin(2.0 * kPi * 313.0 * t / 44100.0 + 1.0));
+    }
+    limiter.process(block);
+    if (n < 2) continue;
+    for (unsigned c = 0; c < 2; ++c) {
+      for (unsigned p = 0; p < B; ++p) largest = std::max(largest, std::fabs(block.get(c, p)));
+    }
+  }
+  EXPECT_LE(largest, limit * 1.001);
+  EXPECT_GE(largest, limit * 0.99);
+}
+
+TEST(SampleInvisibleLimiter, QueueStartsWithNoiseThenTheInputs) {
+  SampleInvisibleLimiter limiter(4);
+  EXPECT_EQ(limiter.getThreshold(), -15.0);
+  // A rising ramp has no peak, so nothing is moved by a gain.
+  const double inputs[] = {0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08};
+  std::vector<double> out;
+  for (double x : inputs) out.push_back(limiter.process(x));
+  for (unsigned i = 0; i < 4; ++i) {
+    EXPECT_GE(out[i], 0.0);
+    EXPECT_LE(out[i], 1e-10);
+  }
+  EXPECT_EQ(out[4], 0.0);
+  for (unsigned i = 5; i < 8; ++i) EXPECT_NEAR(out[i], inputs[i - 5], 1e-10);
+}
+
+TEST(SampleInvisibleLimiter, InstancesOwnTheirNoise) {
+  // Interleaving a second instance must not change the first one's sequence.
+  SampleInvisibleLimiter alone(8), first(8), second(8);
+  for (int i = 0; i < 8; ++i) {
+    const double expected = alone.process(0.0);
+    second.process(0.0);
+    EXPECT_EQ(first.process(0.0), expected);
+    second.process(0.0);
+  }
+}
+
+TEST(SampleInvisibleLimiter, LoudSineSettlesAtTheThreshold) {
+  SampleInvisibleLimiter limiter(64);
+  double largest = 0.0;
+  for (int t = 0; t < 20000; ++t) {
+    const double y = limiter.process(std::sin(2.0 * kPi * 441.0 * t / 44100.0 + 0.3));
+    if (t > 10000) largest = std::max(largest, std::fabs(y));
+  }
+  EXPECT_NEAR(largest, dB(-15.0), dB(-15.0) * 1e-3);
+}
+
+TEST(InvisibleLimiter2, DelaysEachChannelBy4097Samples) {
+  InvisibleLimiter2 limiter(2);
+  const unsigned total = 4097 + 600;
+  std::vector<double> left(total), right(total);
+  for (unsigned t = 0; t < total; ++t) {
+    left[t] = 0.1 * std::sin(t / 7.0);  // -20 dB: below the fixed -15 dB threshold
+    right[t] = -0.05 * std::sin(t / 3.0 + 1.0);
+  }
+  // Odd block lengths: any length is accepted.
+  std::vector<double> outLeft, outRight;
+  for (unsigned begin = 0; begin < total;) {
+    const unsigned length = std::min(157u, total - begin);
+    DefaultClip block(2, length);
+    for (unsigned p = 0; p < length; ++p) {
+      block.set(0, p, left[begin + p]);
+      block.set(1, p, right[begin + p]);
+    }
+    limiter.process(block);
+    for (unsigned p = 0; p < length; ++p) {
+      outLeft.push_back(block.get(0, p));
+      outRight.push_back(block.get(1, p));
+    }
+    begin += length;
+  }
+  for (unsigned t = 0; t < 4097; ++t) {
+    ASSERT_LE(std::fabs(outLeft[t]), 1e-10) << t;
+    ASSERT_LE(std::fabs(outRight[t]), 1e-10) << t;
+  }
+  // Before its first peak a limiter assumes a full-scale level and fades the
+  // first half-wave in from the threshold's gain; after it, the quiet signal
+  // passes unchanged but for the noise.
+  for (unsigned t = 4097; t < total; ++t) {
+    if (t < 4097 + 40) {
+      ASSERT_LE(std::fabs(outLeft[t]), std::fabs(left[t - 4097]) + 1e-10) << t;
+      ASSERT_LE(std::fabs(outRight[t]), std::fabs(right[t - 4097]) + 1e-10) << t;
+    } else {
+      ASSERT_NEAR(outLeft[t], left[t - 4097], 1.0001e-10) << t;
+      ASSERT_NEAR(outRight[t], right[t - 4097], 1.0001e-10) << t;
+    }
+  }
+
+  DefaultClip wide(2, 4);
+  InvisibleLimiter2 mono(1);
+  EXPECT_NE(messageOf([&] { mono.process(wide); }).find("channel"), std::string::npos);
+}
+
+TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {
+  spl::RealValueBuffer queue(4);
+  double next = 0.0, expected = 0.0;
+  // Interleaved adds and takes wrap the ring; the burst forces it to grow
+  // while wrapped.
+  for (int round = 0; round < 5; ++round) {
+    for (int i = 0; i < 3; ++i) queue.add(next++);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(queue.take(), expected++);
+  }
+  for (int i = 0; i < 40; ++i) queue.add(next++);
+  EXPECT_EQ(queue.getCount(), 45u);
+  while (!queue.isEmpty()) EXPECT_EQ(queue.take(), expected++);
+  EXPECT_EQ(expected, next);
+  EXPECT_EQ(messageOf([&] { queue.take(); }).find("assertion error"), 0u);
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "spl/proc/BasicComb.h"
+#include "spl/proc/BasicIntegrator.h"
+#include "spl/proc/CombFilter.h"
+#include "spl/proc/Derivation.h"
+#include "spl/proc/Integration.h"
+#include "spl/proc/Integrator.h"
+#include "spl/proc/LeastSquare.h"
+
+namespace {
+
+std::vector<double> run(spl::SampleProcessor& processor, const std::vector<double>& input) {
+  std::vector<double> output;
+  for (double x : input) output.push_back(processor.process(x));
+  return output;
+}
+
+using Seq = std::vector<double>;
+
+}  // namespace
+
+TEST(SampleProcessors, RunningSumsAndDifferences) {
+  spl::Integration integration;
+  spl::BasicIntegrator basicIntegrator;
+  spl::Derivation derivation;
+  EXPECT_EQ(run(integration, {1, 2, 3}), (Seq{1, 3, 6}));
+  EXPECT_EQ(run(basicIntegrator, {1, 2, 3, -6}), (Seq{1, 3, 6, 0}));
+  EXPECT_EQ(run(derivation, {1, 2, 4}), (Seq{1, 1, 2}));
+}
+
+TEST(SampleProcessors, DelayedDifferenceAndSum) {
+  spl::CombFilter comb(2);
+  spl::Integrator integrator(2);
+  spl::BasicComb basicComb(2);
+  EXPECT_EQ(run(comb, {1, 2, 3, 4}), (Seq{1, 2, 2, 2}));
+  EXPECT_EQ(run(integrator, {1, 2, 3, 4}), (Seq{1, 2, 4, 6}));
+  EXPECT_EQ(run(basicComb, {1, 2, 3, 4, 0, 0}), (Seq{1, 2, 2, 2, -3, -4}));
+  spl::CombFilter unit(1);
+  EXPECT_EQ(run(unit, {5, 7, 7}), (Seq{5, 2, 0}));
+}
+
+TEST(SampleProcessors, CombOfIntegrationIsAMovingSum) {
+  // The cascaded integrator-comb identity: a running sum followed by a comb
+  // of delay D gives the sum of the last D inputs.
+  spl::Integration integration;
+  spl::BasicComb comb(3);
+  const Seq input{1, 2, 3, 4, 5, 6};
+  Seq output;
+  for (double x : input) output.push_back(comb.process(integration.process(x)));
+  EXPECT_EQ(output, (Seq{1, 3, 6, 9, 12, 15}));
+}
+
+TEST(SampleProcessors, ZeroDelayIsRefused) {
+  auto messageOf = [](auto make) -> std::string {
+    try {
+      make();
+    } catch (const std::runtime_error& e) {
+      return e.what();
+    }
+    return "no error";
+  };
+  EXPECT_EQ(messageOf([] { spl::CombFilter f(0); }), "assertion error (at spl/proc/CombFilter, 7) ");
+  EXPECT_EQ(messageOf([] { spl::Integrator f(0); }), "assertion error (at spl/proc/Integrator, 7) ");
+  EXPECT_EQ(messageOf([] { spl::BasicComb f(0); }), "assertion error (at spl/proc/BasicComb, 12) ");
+}
+
+TEST(LeastSquare, FitsAnExactLine) {
+  spl::LeastSquare fit;
+  const double x[] = {0, 1, 2};
+  const double y[] = {1, 3, 5};
+  fit.fit(x, y, 3);
+  EXPECT_DOUBLE_EQ(fit.getSlope(), 2.0);
+  EXPECT_DOUBLE_EQ(fit.getIntercept(), 1.0);
+
+  // A longer line far from the origin, where plain double sums would lose digits.
+  std::vector<double> xs, ys;
+  for (int i = 0; i < 1000; ++i) {
+    xs.push_back(1.0e4 + i);
+    ys.push_back(-0.25 * (1.0e4 + i) + 7.0);
+  }
+  fit.fit(xs.data(), ys.data(), 1000);
+  EXPECT_NEAR(fit.getSlope(), -0.25, 1e-9);
+  EXPECT_NEAR(fit.getIntercept(), 7.0, 1e-5);
+}
+
+TEST(LeastSquare, EqualAbscissasGiveNoFiniteLine) {
+  spl::LeastSquare fit;
+  const double x[] = {2, 2, 2};
+  const double y[] = {1, 2, 3};
+  fit.fit(x, y, 3);
+  EXPECT_FALSE(std::isfinite(fit.getSlope()));
+  EXPECT_FALSE(std::isfinite(fit.getIntercept()));
+}
