@@ -10,21 +10,14 @@
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/util/Failure.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 
 using spl::DefaultClip;
 using spl::DiscreteCosineTransform;
 
-template <typename F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using spl_test::errorOf;
 
 std::vector<double> transformed(const std::vector<double>& x, int mode) {
   const unsigned n = static_cast<unsigned>(x.size());

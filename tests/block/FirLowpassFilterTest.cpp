@@ -10,6 +10,7 @@
 #include "spl/block/FirLowpassFilter.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/util/Failure.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 
@@ -19,15 +20,7 @@ using spl::FirLowpassFilter;
 constexpr unsigned kBlock = 2048;
 constexpr unsigned kFrame = 4096;
 
-template <typename F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using spl_test::errorOf;
 
 DefaultClip randomBlock(unsigned seed) {
   std::mt19937 gen(seed);

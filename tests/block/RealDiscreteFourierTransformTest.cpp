@@ -12,21 +12,14 @@
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "spl/util/Failure.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 
 using spl::DefaultClip;
 using spl::RealDiscreteFourierTransform;
 
-template <typename F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using spl_test::errorOf;
 
 std::vector<double> randomSignal(unsigned n, unsigned seed) {
   std::mt19937 gen(seed);

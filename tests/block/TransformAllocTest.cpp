@@ -3,26 +3,15 @@
 // executable of its own.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 
 #include "spl/block/FirLowpassFilter.h"
 #include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+using spl_test::allocations;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ErrorText.h"
+
 namespace wavetest {
 
 using Bytes = std::vector<unsigned char>;
@@ -130,16 +132,7 @@ inline std::string failurePrefix(const std::string& message, const std::string& 
   return message + " (at " + source + ", ";
 }
 
-// Runs f and returns the text of the runtime_error it throws ("" if none).
-template <typename F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using spl_test::errorOf;
 
 }  // namespace wavetest
 

@@ -4,35 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 #include <random>
 
 #include "plugin/Radi3zur.h"
 #include "spl/clip/DefaultClip.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> allocationCount{0};
-}
-
-void* operator new(std::size_t size) {
-  ++allocationCount;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  ++allocationCount;
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+using spl_test::allocations;
 
 namespace {
 
@@ -51,9 +30,9 @@ TEST(Radi3zurAlloc, SteadyBlocksDoNotAllocate) {
   spl::DefaultClip block(2, 4096);  // the plug-in's block length
   // The very first block makes the working frame: proof that the counter sees
   // the allocations of the code under test.
-  const long initial = allocationCount.load();
+  const long initial = allocations.load();
   imager.process(block);
-  ASSERT_GT(allocationCount.load() - initial, 0);
+  ASSERT_GT(allocations.load() - initial, 0);
   for (int mode : {0, 1}) {
     for (unsigned quality : {0u, 1u, 3u, 2u}) {
       imager.setWindowMode(mode);
@@ -61,7 +40,7 @@ TEST(Radi3zurAlloc, SteadyBlocksDoNotAllocate) {
       fillRandom(block, generator);
       imager.process(block);  // may allocate: a new frame length or window table
 
-      const long before = allocationCount.load();
+      const long before = allocations.load();
       for (int i = 0; i < 3; ++i) {
         fillRandom(block, generator);
         imager.setCenter(0.25 * i);
@@ -69,7 +48,7 @@ TEST(Radi3zurAlloc, SteadyBlocksDoNotAllocate) {
         imager.setAutoGain(i % 2 == 0);
         imager.process(block);
       }
-      EXPECT_EQ(allocationCount.load() - before, 0) << "mode " << mode << ", quality " << quality;
+      EXPECT_EQ(allocations.load() - before, 0) << "mode " << mode << ", quality " << quality;
     }
   }
 }

@@ -3,62 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 #include <random>
 
 #include "spl/block/BlockProcessor.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/stream/OverwrapStreamProcessor.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void* allocateAligned(std::size_t size, std::align_val_t alignment) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  const std::size_t align = static_cast<std::size_t>(alignment);
-  const std::size_t rounded = (size + align - 1) / align * align;
-  if (void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded)) return memory;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  return allocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return allocateAligned(size, alignment);
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+using spl_test::allocations;
 
 namespace {
 
@@ -96,13 +49,11 @@ long allocationsOver(spl::OverwrapStreamProcessor& processor, spl::DefaultClip& 
   std::uniform_int_distribution<unsigned> length(0, maxFrames);
   double phase = 0;
   allocations = 0;
-  counting = true;
   for (int i = 0; i < blocks; ++i) {
     const unsigned frames = i % 7 == 0 ? maxFrames : i % 11 == 0 ? 1 : length(random);
     hostBlock(processor, block, frames, phase);
     if (block.getLength() != frames) ++shortReads;
   }
-  counting = false;
   return allocations.load();
 }
 
@@ -131,9 +82,7 @@ TEST(OverwrapStreamProcessorAlloc, ReserveLaterForALargerHostBlock) {
   hostBlock(processor, block, 100, phase);
 
   // A host block far larger than anything seen makes the buffers grow once.
-  counting = true;
   hostBlock(processor, block, 20000, phase);
-  counting = false;
 
   processor.reserve(20000);
   long shortReads = 0;
@@ -143,9 +92,7 @@ TEST(OverwrapStreamProcessorAlloc, ReserveLaterForALargerHostBlock) {
 
 TEST(OverwrapStreamProcessorAlloc, CounterSeesAllocations) {
   allocations = 0;
-  counting = true;
   auto* clip = new spl::DefaultClip(2, 16);
-  counting = false;
   delete clip;
   EXPECT_GE(allocations.load(), 2);
 }

@@ -1,4 +1,5 @@
 #include "spl/util/CommandArgument.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,7 @@ std::string failureAt(unsigned line) {
   return "assertion error (at spl/util/CommandArgument, " + std::to_string(line) + ") ";
 }
 
-template <typename F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using spl_test::errorOf;
 
 }  // namespace
 
