@@ -485,20 +485,35 @@ SPL_AVX2 inline void storePairReversed(double* p, __m256d re, __m256d im) {
   _mm256_storeu_pd(p, _mm256_permute2f128_pd(lo, lo, 1));
 }
 
+// What both directions of the real split read for four bins k and their
+// partners m - k: the twiddle factors and the half sums and differences.
+struct SplitTerms {
+  __m256d c, s, er, ei, dr, di;
+};
+
+SPL_AVX2 inline SplitTerms splitTerms(const double* p, const double* q, const double* twiddle) {
+  const __m256d half = _mm256_set1_pd(0.5);
+  __m256d pr, pi, qr, qi;
+  loadPair(p, pr, pi);
+  loadPairReversed(q, qr, qi);
+  SplitTerms t;
+  t.c = _mm256_loadu_pd(twiddle);
+  t.s = _mm256_loadu_pd(twiddle + 4);
+  t.er = _mm256_mul_pd(half, _mm256_add_pd(pr, qr));
+  t.ei = _mm256_mul_pd(half, _mm256_sub_pd(pi, qi));
+  t.dr = _mm256_mul_pd(half, _mm256_sub_pd(pr, qr));
+  t.di = _mm256_mul_pd(half, _mm256_add_pd(pi, qi));
+  return t;
+}
+
 SPL_AVX2 void splitForwardVector(double* a, std::size_t m, const double* rs, double scale) {
-  const __m256d half = _mm256_set1_pd(0.5), sc = _mm256_set1_pd(scale);
+  const __m256d sc = _mm256_set1_pd(scale);
   const __m256d negSc = _mm256_set1_pd(-scale);
   for (std::size_t k = 4; k < m / 2; k += 4) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k - 3);
-    __m256d pr, pi, qr, qi;
-    loadPair(p, pr, pi);
-    loadPairReversed(q, qr, qi);
-    const __m256d c = _mm256_loadu_pd(rs + 2 * k), s = _mm256_loadu_pd(rs + 2 * k + 4);
-    const __m256d er = _mm256_mul_pd(half, _mm256_add_pd(pr, qr));
-    const __m256d ei = _mm256_mul_pd(half, _mm256_sub_pd(pi, qi));
-    const __m256d dr = _mm256_mul_pd(half, _mm256_sub_pd(pr, qr));
-    const __m256d di = _mm256_mul_pd(half, _mm256_add_pd(pi, qi));
+    const SplitTerms t = splitTerms(p, q, rs + 2 * k);
+    const __m256d c = t.c, s = t.s, er = t.er, ei = t.ei, dr = t.dr, di = t.di;
     // fr = -(c di + s dr), fi = c dr - s di
     const __m256d fr = _mm256_fnmsub_pd(c, di, _mm256_mul_pd(s, dr));
     const __m256d fi = _mm256_fmsub_pd(c, dr, _mm256_mul_pd(s, di));
@@ -510,18 +525,11 @@ SPL_AVX2 void splitForwardVector(double* a, std::size_t m, const double* rs, dou
 }
 
 SPL_AVX2 void splitInverseVector(double* a, std::size_t m, const double* rs) {
-  const __m256d half = _mm256_set1_pd(0.5);
   for (std::size_t k = 4; k < m / 2; k += 4) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k - 3);
-    __m256d pr, pi, qr, qi;
-    loadPair(p, pr, pi);
-    loadPairReversed(q, qr, qi);
-    const __m256d c = _mm256_loadu_pd(rs + 2 * k), s = _mm256_loadu_pd(rs + 2 * k + 4);
-    const __m256d er = _mm256_mul_pd(half, _mm256_add_pd(pr, qr));
-    const __m256d ei = _mm256_mul_pd(half, _mm256_sub_pd(pi, qi));
-    const __m256d dr = _mm256_mul_pd(half, _mm256_sub_pd(pr, qr));
-    const __m256d di = _mm256_mul_pd(half, _mm256_add_pd(pi, qi));
+    const SplitTerms t = splitTerms(p, q, rs + 2 * k);
+    const __m256d c = t.c, s = t.s, er = t.er, ei = t.ei, dr = t.dr, di = t.di;
     // gr = s dr - c di, gi = c dr + s di
     const __m256d gr = _mm256_fmsub_pd(s, dr, _mm256_mul_pd(c, di));
     const __m256d gi = _mm256_fmadd_pd(c, dr, _mm256_mul_pd(s, di));
