@@ -8,8 +8,6 @@
 
 namespace {
 
-enum Parameter : VstInt32 { kCenter = 0, kSide, kAutoGain, kQuality, kWindow };
-
 // A number as a default-configured text stream writes it: general notation,
 // six significant digits, no trailing zeros.
 std::string numberText(double value) {
@@ -28,10 +26,6 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
 VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
     : AbstractStereoAudioEffectX(audioMaster, 1, NUM_PARAMS), _warmUpClip(2, 0) {
   setUniqueID(UNIQUE_ID);
-  // The window spans about 100 ms at the rate known now, which is always the
-  // adapter's initial 44100 Hz: the host can set the rate only later.
-  _blockSize = static_cast<VstInt32>(
-      std::ldexp(1.0, static_cast<int>(std::floor(std::log2(sampleRate * 0.1)))));
 
   for (int i = 0; i <= 200; ++i) {
     const double value = i / 100.0;
@@ -64,9 +58,9 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
 
   _imager = std::make_unique<Radi3zur>();
   _processor = std::make_unique<spl::OverwrapStreamProcessor>(
-      *_imager, 2, static_cast<unsigned>(_blockSize), RESERVED_FRAMES);
-  _warmUpClip.setLength(static_cast<unsigned>(_blockSize));
-  setInitialDelay(_blockSize);
+      *_imager, 2, static_cast<unsigned>(WINDOW_LENGTH), RESERVED_FRAMES);
+  _warmUpClip.setLength(static_cast<unsigned>(WINDOW_LENGTH));
+  setInitialDelay(WINDOW_LENGTH);
 }
 
 VSTPlugin::~VSTPlugin() {
@@ -143,7 +137,7 @@ void VSTPlugin::warmUpImager(unsigned int quality, int windowMode) {
   // The imager carries no signal from one window to the next, so the stream is
   // unaffected.
   if (quality == _warmUpQuality && windowMode == _warmUpWindowMode) return;
-  _warmUpClip.setLength(static_cast<unsigned>(_blockSize));  // all zeros again
+  _warmUpClip.setLength(static_cast<unsigned>(WINDOW_LENGTH));  // all zeros again
   _imager->process(_warmUpClip);
   _warmUpQuality = quality;
   _warmUpWindowMode = windowMode;

@@ -22,7 +22,12 @@
 class VSTPlugin : public AbstractStereoAudioEffectX {
  public:
   static constexpr VstInt32 UNIQUE_ID = 0x31343368;  // the characters 1, 4, 3, h
+  // The host's parameter indices.
+  enum Parameter : VstInt32 { kCenter = 0, kSide, kAutoGain, kQuality, kWindow };
   static constexpr VstInt32 NUM_PARAMS = 5;
+  // Frames per window of the stream processor, and so the reported latency: the
+  // power of two nearest below 100 ms at the adapter's initial 44100 Hz.
+  static constexpr VstInt32 WINDOW_LENGTH = 4096;
 
   explicit VSTPlugin(audioMasterCallback audioMaster);
   ~VSTPlugin() override;
@@ -49,7 +54,6 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   spl::StepControl<std::string> _autoGain;
   spl::StepControl<unsigned int> _quality;
   spl::StepControl<std::string> _window;
-  VstInt32 _blockSize;  // frames per window of the stream processor, fixed at construction
   std::unique_ptr<Radi3zur> _imager;
   std::unique_ptr<spl::OverwrapStreamProcessor> _processor;  // runs _imager, borrowed
   // A silent window on which the imager is run whenever Quality or Window
