@@ -11,6 +11,7 @@ set(CMAKE_RC_COMPILER ${_mingw}-windres)
 set(CMAKE_AR ${_mingw}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB ${_mingw}-ranlib CACHE FILEPATH "")
 set(CMAKE_OBJDUMP ${_mingw}-objdump CACHE FILEPATH "")
+set(CMAKE_STRIP ${_mingw}-strip CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
