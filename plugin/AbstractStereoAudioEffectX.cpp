@@ -1,5 +1,6 @@
 #include "plugin/AbstractStereoAudioEffectX.h"
 
+#include <atomic>
 #include <cstdio>
 #include <stdexcept>
 
@@ -19,6 +20,11 @@ const char* entryOrEmpty(const std::vector<std::string>& list, VstInt32 index) {
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return "";
   return list[static_cast<std::size_t>(index)].c_str();
 }
+
+// Atomic because the reporter may be read on a host's processing thread while
+// the thread that replaced it goes on.
+std::atomic<AbstractStereoAudioEffectX::FailureReporter> failureReporter{
+    &AbstractStereoAudioEffectX::reportToUser};
 }  // namespace
 
 AbstractStereoAudioEffectX::AbstractStereoAudioEffectX(audioMasterCallback audioMaster,
@@ -37,7 +43,7 @@ AbstractStereoAudioEffectX::~AbstractStereoAudioEffectX() = default;
 
 // ---- processing -----------------------------------------------------------------
 
-void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
+void AbstractStereoAudioEffectX::reportToUser(const char* text) {
 #ifdef _WIN32
   MessageBoxA(nullptr, text, "runtime_error", MB_OK);
 #else
@@ -46,6 +52,21 @@ void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
   std::fputs(text, stderr);
   std::fputs("\n", stderr);
 #endif
+}
+
+AbstractStereoAudioEffectX::FailureReporter AbstractStereoAudioEffectX::setFailureReporter(
+    FailureReporter reporter) {
+  return failureReporter.exchange(reporter != nullptr ? reporter : &reportToUser);
+}
+
+void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
+  failureReporter.load()(text);
+}
+
+template <typename Sample>
+bool AbstractStereoAudioEffectX::hasAllBuffers(Sample** inputs, Sample** outputs) {
+  return inputs != nullptr && outputs != nullptr && inputs[0] != nullptr && inputs[1] != nullptr &&
+         outputs[0] != nullptr && outputs[1] != nullptr;
 }
 
 template <typename Sample>
@@ -60,6 +81,9 @@ void AbstractStereoAudioEffectX::checkBuffers(Sample** inputs, Sample** outputs,
 template <typename Sample>
 void AbstractStereoAudioEffectX::processBuffers(Sample** inputs, Sample** outputs,
                                                 VstInt32 sampleFrames) {
+  // Some hosts send an empty block with no buffers at all; there is nothing to
+  // read or write, so it is not worth a failure report.
+  if (sampleFrames == 0 && !hasAllBuffers(inputs, outputs)) return;
   try {
     checkBuffers(inputs, outputs, sampleFrames);
     const auto frames = static_cast<unsigned>(sampleFrames);

@@ -15,13 +15,26 @@
 //
 // Threads: the two processing operations share blockClip and must not run at
 // the same time; text queries and parameter calls may come from other threads.
-// A failure during processing is reported (reportProcessingFailure) and the
-// call returns to the host normally.
+// A failure during processing is reported through the failure reporter (on
+// Windows a modal message box that blocks the processing thread until the user
+// dismisses it, elsewhere one line on standard error) and the call returns to
+// the host normally.
 class AbstractStereoAudioEffectX : public AudioEffectX {
  public:
   // Host blocks up to this many frames are processed without touching the heap
   // once blockClip exists; a longer block grows it once.
   static constexpr unsigned RESERVED_FRAMES = 8192;
+
+  // Shows the text of a failure raised during processing to the user.
+  using FailureReporter = void (*)(const char* text);
+  // The platform's reporter: MessageBoxA with no owner, the text, the caption
+  // "runtime_error" and an OK button on Windows; "runtime_error: <text>" as one
+  // line on standard error elsewhere.
+  static void reportToUser(const char* text);
+  // Makes every effect of this module report through `reporter` (null restores
+  // reportToUser) and returns the reporter used before. For programs that link
+  // the base directly, such as tests; not to be called while processing runs.
+  static FailureReporter setFailureReporter(FailureReporter reporter);
 
   AbstractStereoAudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms,
                              VstInt32 numParams);
@@ -58,8 +71,11 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
   void addParameterLabel(const std::string& label);
 
  private:
-  // The one place a processing failure is shown to the user.
+  // The one place a processing failure is shown to the user: the current reporter.
   static void reportProcessingFailure(const char* text);
+  // True when both input and both output channel pointers are there.
+  template <typename Sample>
+  static bool hasAllBuffers(Sample** inputs, Sample** outputs);
   // Checks the host's arguments before anything is written; throws on bad ones.
   template <typename Sample>
   static void checkBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);

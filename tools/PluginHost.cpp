@@ -1,7 +1,5 @@
 #include "tools/PluginHost.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -53,30 +51,27 @@ using EntryFunction = AEffect* (*)(audioMasterCallback);
 
 PluginHost::~PluginHost() { unload(); }
 
+VstIntPtr PluginHost::closeEffect() {
+  if (_effect == nullptr) return 0;
+  if (_running) stop();
+  // effClose destroys the effect object together with the record inside it.
+  const VstIntPtr answer = _effect->dispatcher(_effect, effClose, 0, 0, nullptr, 0.0f);
+  _effect = nullptr;
+  return answer;
+}
+
 void PluginHost::unload() {
-  if (_effect != nullptr) {
-    if (_running) stop();
-    // effClose destroys the effect object together with the record inside it.
-    _effect->dispatcher(_effect, effClose, 0, 0, nullptr, 0.0f);
-    _effect = nullptr;
-  }
-  if (_library != nullptr) {
-    dlclose(_library);
-    _library = nullptr;
-  }
+  closeEffect();
+  _library.close();
 }
 
 void PluginHost::load(const std::string& path) {
   unload();
   _path = path;
-  dlerror();
-  _library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (_library == nullptr) {
-    const char* why = dlerror();
-    throw ToolError(path + ": cannot load the plug-in: " + (why != nullptr ? why : "unknown reason"));
-  }
-  void* symbol = dlsym(_library, "VSTPluginMain");
-  if (symbol == nullptr) symbol = dlsym(_library, "main");
+  std::string why;
+  if (!_library.open(path, why)) throw ToolError(path + ": cannot load the plug-in: " + why);
+  void* symbol = _library.function("VSTPluginMain");
+  if (symbol == nullptr) symbol = _library.function("main");
   if (symbol == nullptr) {
     unload();
     throw ToolError(path + ": not a VST 2.4 plug-in (no VSTPluginMain entry)");
@@ -103,8 +98,9 @@ void PluginHost::load(const std::string& path) {
   dispatch(effOpen);
 }
 
-long PluginHost::dispatch(int opcode, int index, long value, void* ptr, float opt) const {
-  return static_cast<long>(_effect->dispatcher(_effect, opcode, index, value, ptr, opt));
+VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt) const {
+  return _effect->dispatcher(_effect, opcode, index, value, ptr, opt);
 }
 
 // Text queries get a generous buffer: a careless effect that writes past the VST
@@ -229,6 +225,12 @@ void PluginHost::process(const double* const inputs[2], double* const outputs[2]
   for (int c = 0; c < 2; ++c) {
     for (int i = 0; i < frames; ++i) outputs[c][i] = out[c][i];
   }
+}
+
+void PluginHost::processFloat(float* const inputs[2], float* const outputs[2], int frames) {
+  float* in[2] = {inputs[0], inputs[1]};
+  float* out[2] = {outputs[0], outputs[1]};
+  _effect->processReplacing(_effect, in, out, frames);
 }
 
 }  // namespace brisendel

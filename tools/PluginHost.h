@@ -3,21 +3,25 @@
 #include <string>
 #include <vector>
 
-struct AEffect;
+#include "tools/SharedLibrary.h"
+#include "vst/AEffect.h"
 
 namespace brisendel {
 
 // Hosts one instance of a VST 2.4 effect the way an audio host does: loads the shared
-// library with dlopen, calls its entry with this host's callback and from then on talks
-// to the effect only through the effect record it handed back. One instance per
-// process (the host callback finds its host through a process-wide pointer, since the
-// entry calls it before any record exists). Not thread-safe: one thread drives it.
+// library (SharedLibrary: dlopen or LoadLibraryW), calls its entry with this host's
+// callback and from then on talks to the effect only through the effect record it
+// handed back. Several hosts may live at once; the callback's answers about sample
+// rate and block size are process-wide (the entry calls it before any record exists)
+// and follow the last start(). Not thread-safe: one thread drives a host.
 class PluginHost {
  public:
   // Normalized values probed across 0..1 to find a parameter's steps.
   static constexpr int STEP_PROBES = 4096;
 
   PluginHost() = default;
+  // Loads the library at `path` and creates the effect (see load).
+  explicit PluginHost(const std::string& path) { load(path); }
   PluginHost(const PluginHost&) = delete;
   PluginHost& operator=(const PluginHost&) = delete;
   // Stops processing, closes the effect and unloads the library.
@@ -28,6 +32,14 @@ class PluginHost {
   // start, or does not hand back a stereo effect record.
   void load(const std::string& path);
   const std::string& getPath() const { return _path; }
+  // Closes the effect (effClose) and returns the dispatcher's answer; the record
+  // is gone afterwards and the library stays loaded until the next load or the
+  // end of the host. 0 when no effect is open.
+  VstIntPtr closeEffect();
+  // The effect record, for callers that drive it directly; null when none is open.
+  AEffect* getEffect() const { return _effect; }
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                     void* ptr = nullptr, float opt = 0.0f) const;
 
   // What the host sees in the record and through the text opcodes.
   std::string getEffectName() const;
@@ -69,15 +81,15 @@ class PluginHost {
   // output channels, with processDoubleReplacing when the effect offers it, otherwise
   // through single-precision buffers. Does not allocate.
   void process(const double* const inputs[2], double* const outputs[2], int frames);
+  // Passes the host's single-precision buffers to processReplacing unchanged.
+  void processFloat(float* const inputs[2], float* const outputs[2], int frames);
 
  private:
-  long dispatch(int opcode, int index = 0, long value = 0, void* ptr = nullptr,
-                float opt = 0.0f) const;
   std::string text(int opcode, int index, std::size_t limit) const;
   void unload();
 
   std::string _path;
-  void* _library = nullptr;
+  SharedLibrary _library;
   AEffect* _effect = nullptr;
   bool _running = false;
   int _maxBlock = 0;

@@ -3,7 +3,12 @@
 
 #include "vst/AudioEffect.h"
 
+#ifdef _WIN32
+// A DLL exports what its module definition file lists; nothing is marked here.
+#define VST_EXPORT extern "C"
+#else
 #define VST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // Asks the host for its version, creates the effect and hands back its record.
 // Null when the host answers 0, when no storage is to be had, or when building
@@ -20,6 +25,9 @@ VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
 }
 
 // Older hosts look the entry up as "main". A C++ function cannot carry that
-// name, so the symbol is given through the assembler name.
+// name, so the symbol is given through the assembler name; a DLL gets it as an
+// alias in its module definition file instead.
+#ifndef _WIN32
 VST_EXPORT AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) __asm__("main");
 AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
+#endif

@@ -16,6 +16,15 @@ constexpr unsigned kLineIndexAboveOne = 202;
 constexpr unsigned kLineIndexNoSteps = 203;
 constexpr unsigned kLineNormalizedNoSteps = 208;
 constexpr unsigned kLineNormalizedIndex = 210;
+
+// 10^n from exact products of ten (exact up to 10^22) and, for negative n, one
+// correctly rounded division. Some C runtimes' pow is an ulp off for these, and
+// rounded display values must come out the same on every platform.
+double powerOfTen(int n) {
+  double power = 1.0;
+  for (int k = n < 0 ? -n : n; k > 0; --k) power *= 10.0;
+  return n < 0 ? 1.0 / power : power;
+}
 }  // namespace
 
 double decibelToLinear(double decibel) { return std::pow(10.0, decibel / 20.0); }
@@ -46,8 +55,8 @@ double roundToSignificant(double x, unsigned digits) {
   if (std::fabs(x) == 0.0) return 0.0;
   // Dividing an infinity by ten never brings it into range.
   if (!std::isfinite(x)) return x;
-  const double hi = std::pow(10.0, static_cast<double>(digits));
-  const double lo = std::pow(10.0, static_cast<double>(digits) - 1.0);
+  const double hi = powerOfTen(static_cast<int>(digits));
+  const double lo = powerOfTen(static_cast<int>(digits) - 1);
   double f = std::fabs(x);
   int e = 0;
   while (f > hi) {
@@ -58,7 +67,7 @@ double roundToSignificant(double x, unsigned digits) {
     f *= 10.0;
     --e;
   }
-  return (x / std::fabs(x)) * std::pow(10.0, e) * std::floor(f + 0.5);
+  return (x / std::fabs(x)) * powerOfTen(e) * std::floor(f + 0.5);
 }
 
 }  // namespace spl

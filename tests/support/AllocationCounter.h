@@ -8,6 +8,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 
 namespace spl_test {
 
@@ -26,8 +29,21 @@ inline void* allocateAligned(std::size_t size, std::align_val_t alignment) {
   allocations.fetch_add(1, std::memory_order_relaxed);
   const std::size_t align = static_cast<std::size_t>(alignment);
   const std::size_t rounded = (size + align - 1) / align * align;
+#ifdef _WIN32
+  // The Windows C runtime has no aligned_alloc; its aligned blocks need _aligned_free.
+  if (void* memory = _aligned_malloc(rounded == 0 ? align : rounded, align)) return memory;
+#else
   if (void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded)) return memory;
+#endif
   throw std::bad_alloc();
+}
+
+inline void releaseAligned(void* memory) {
+#ifdef _WIN32
+  _aligned_free(memory);
+#else
+  std::free(memory);
+#endif
 }
 
 }  // namespace detail
@@ -55,7 +71,15 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept {
+  spl_test::detail::releaseAligned(memory);
+}
+void operator delete[](void* memory, std::align_val_t) noexcept {
+  spl_test::detail::releaseAligned(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+  spl_test::detail::releaseAligned(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
+  spl_test::detail::releaseAligned(memory);
+}

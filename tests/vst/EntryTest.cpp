@@ -1,10 +1,12 @@
 // The exported entry of a plug-in module, loaded the way a host loads it.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
+#include "tools/SharedLibrary.h"
 #include "vst/AEffect.h"
 
 namespace {
@@ -28,16 +30,16 @@ class EntryTest : public ::testing::Test {
     requests.clear();
     versionAnswer = 2400;
     currentIdAnswer = 0;
-    module = dlopen(VST_TEST_MODULE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-  }
-  void TearDown() override {
-    if (module != nullptr) dlclose(module);
+    std::string why;
+    ASSERT_TRUE(module.open(VST_TEST_MODULE, why)) << why;
   }
   EntryProc entry(const char* name) {
-    return reinterpret_cast<EntryProc>(dlsym(module, name));
+    void* symbol = module.function(name);
+    EntryProc proc = nullptr;
+    std::memcpy(&proc, &symbol, sizeof(proc));
+    return proc;
   }
-  void* module = nullptr;
+  brisendel::SharedLibrary module;
 };
 
 TEST_F(EntryTest, BothNamesLeadToAWorkingRecord) {

@@ -1,0 +1,27 @@
+# Release packages, made with cpack from a build folder:
+#   Linux:   brisendel_<version>_amd64.deb  (Brisendel.so in /usr/lib/vst, brisendel in /usr/bin)
+#   Windows: Brisendel-<version>-win64.zip  (Brisendel.dll and a README)
+set(CPACK_PACKAGE_VENDOR "Orlask")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Brisendel stereo imaging effect (VST 2.4)")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Orlask <support@orlask.invalid>")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "Brisendel-${PROJECT_VERSION}-win64")
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-win64.txt DESTINATION . RENAME README.txt)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME brisendel)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Brisendel.so, installed in /usr/lib/vst where VST 2 hosts \
+on Linux look, and brisendel, the command-line host that renders WAVE files through it.")
+  # dpkg-shlibdeps reads the installed programs' library needs, so the package
+  # declares whatever the tool links without a list kept by hand.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)
