@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+
+// The kernels behind the library's Fourier-type transforms: radix-4 complex
+// transforms, the bit-reversal permutation and the passes that turn a complex
+// transform of n/2 points into a real one of n. Portable versions live in
+// FourierKernels.cpp, the vector versions (x86-64 with AVX2 and FMA) in
+// FourierKernelsVector.cpp; callers pick one set per call, so two transforms
+// in one process may use different sets. None of them allocates.
+//
+// Complex transforms of m points are held as interleaved (re, im) pairs.
+// Sign S = +1 computes Z[k] = sum_j z[j] e^(+2 pi i j k / m), S = -1 the same
+// with e^(-...). Radix-4 decimation-in-frequency stages leave the spectrum in
+// bit-reversed order; bitReverse() restores natural order.
+//
+// Stage tables (stageTablesSize(m) doubles): one per radix-4 stage of length
+// L = m, m/4, ... down to 16, each L doubles, the largest first: per group of
+// four butterflies j = 4g + kLane[i] (i = 0..3) the values cos w1, sin w1,
+// cos w3, sin w3, four of each, where w1 = 2 pi j / L and w3 = 3 w1. The lane
+// order is the order in which two vectors of two complex values come apart
+// into real and imaginary parts, so vector code loads the factors as they lie.
+//
+// Real-split table: per group of four bins k = 4g + kLane[i], four cos and four
+// sin of 2 pi k / n, for k < m/2 (a table of fewer than four bins still spans
+// one group).
+namespace spl::fourier {
+
+inline constexpr std::size_t kLane[4] = {0, 2, 1, 3};
+
+// Large permutations move square tiles of 2^kTileBits by 2^kTileBits points;
+// the caller keeps the bit reversal of the kTile tile indices.
+inline constexpr unsigned kTileBits = 4;
+inline constexpr std::size_t kTile = std::size_t(1) << kTileBits;
+
+std::size_t stageTablesSize(std::size_t m);
+
+// Fills the stage tables of complex transforms of m points (a power of two).
+// root(K, c, s) must give cos and sin of 2 pi K / (2 m), for K below 3m/2.
+template <typename Root>
+void fillStageTables(std::size_t m, double* t, Root&& root) {
+  for (std::size_t L = m; L >= 16; t += L, L >>= 2) {
+    const std::size_t step = m / L;
+    for (std::size_t g = 0; g < L / 4; g += 4) {
+      for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t j = g + kLane[i];
+        root(2 * j * step, t[4 * g + i], t[4 * g + 4 + i]);
+        root(6 * j * step, t[4 * g + 8 + i], t[4 * g + 12 + i]);
+      }
+    }
+  }
+}
+
+inline double splitCos(const double* rs, std::size_t k) { return rs[8 * (k >> 2) + kLane[k & 3]]; }
+inline double splitSin(const double* rs, std::size_t k) {
+  return rs[8 * (k >> 2) + 4 + kLane[k & 3]];
+}
+
+std::size_t reverseBits(std::size_t v, unsigned bits);
+
+// True where the vector kernels can run (x86-64 with AVX2 and FMA).
+bool processorHasVectorUnits();
+
+// The complex transform of m points at a (m a power of two, at least 2) with
+// the stage tables t, left in bit-reversed order. vector selects the vector
+// kernels; it is ignored where processorHasVectorUnits() is false.
+void complexTransform(int sign, double* a, std::size_t m, const double* t, bool vector);
+
+// Puts m = 2^bits complex points into natural order and multiplies them by scale.
+void bitReverse(double* a, std::size_t m, double scale, const int* tileReverse);
+
+// Forward: turns the spectrum Z of the n/2 = m interleaved pairs of a real
+// signal into its packed real spectrum for bins 1 .. m/2 - 1 and their
+// partners, each result multiplied by scale (bins 0, m/2 and the Nyquist term
+// are the caller's).
+void splitForward(double* a, std::size_t m, const double* rs, double scale, bool vector);
+// Inverse: bins 1 .. m/2 - 1 of a packed spectrum back to the spectrum of the
+// interleaved pairs.
+void splitInverse(double* a, std::size_t m, const double* rs, bool vector);
+
+namespace avx2 {
+// The vector kernels; call only where processorHasVectorUnits() is true.
+void complexTransform(int sign, double* a, std::size_t m, const double* t);
+// Bins 4 .. m/2 - 1 (m >= 16).
+void splitForward(double* a, std::size_t m, const double* rs, double scale);
+void splitInverse(double* a, std::size_t m, const double* rs);
+}  // namespace avx2
+
+}  // namespace spl::fourier
