@@ -1,0 +1,118 @@
+// The imaging core against the straightforward computation over the whole
+// padded frame, at every quality the plug-in offers, with both kernel sets.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "plugin/Radi3zur.h"
+#include "spl/block/FourierKernels.h"
+#include "spl/clip/DefaultClip.h"
+#include "tests/plugin/DenseImager.h"
+
+namespace {
+
+constexpr unsigned kBlock = 4096;  // the plug-in's window length
+const double kPi = 3.141592653589793;
+
+spl::DefaultClip noise(unsigned seed) {
+  std::mt19937 generator(seed);
+  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+  spl::DefaultClip block(2, kBlock);
+  for (unsigned c = 0; c < 2; ++c) {
+    for (unsigned p = 0; p < kBlock; ++p) block.channelData(c)[p] = uniform(generator);
+  }
+  return block;
+}
+
+// Partials off the bin grid with a common part and a part of each channel's
+// own, and a constant offset, so that the zero-frequency bin carries weight.
+spl::DefaultClip music(unsigned seed) {
+  spl::DefaultClip block(2, kBlock);
+  const double detune = 1.0 + 0.013 * seed;
+  for (unsigned p = 0; p < kBlock; ++p) {
+    const double t = p / 44100.0;
+    const double common = 0.5 * std::sin(2 * kPi * 220.0 * detune * t) +
+                          0.2 * std::sin(2 * kPi * 661.3 * t + 0.4) + 0.05;
+    block.channelData(0)[p] = common + 0.3 * std::sin(2 * kPi * 1234.5 * detune * t);
+    block.channelData(1)[p] = 0.8 * common - 0.25 * std::cos(2 * kPi * 97.1 * t + 1.0);
+  }
+  return block;
+}
+
+// Left from `right` by a rule, so that every bin of the pair is an exact tie
+// or has one side exactly zero.
+spl::DefaultClip tied(unsigned seed, double leftFactor) {
+  spl::DefaultClip block = noise(seed);
+  for (unsigned p = 0; p < kBlock; ++p) {
+    block.channelData(0)[p] = leftFactor * block.channelData(1)[p];
+  }
+  return block;
+}
+
+double peak(const spl::DefaultClip& block) {
+  double value = 0.0;
+  for (unsigned c = 0; c < 2; ++c) {
+    for (unsigned p = 0; p < kBlock; ++p) value = std::fmax(value, std::fabs(block.get(c, p)));
+  }
+  return value;
+}
+
+}  // namespace
+
+// Every quality 1..9 with both windows; each case a different signal and
+// weight setting, so that weights 0, 1 and 2, auto gain on and off, noise,
+// music and the three kinds of exact ties all meet both kernel sets.
+TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
+  const DenseSettings weights[] = {
+      {0, 0, 1.0, 1.0, true},  {0, 0, 0.0, 2.0, false}, {0, 0, 2.0, 0.0, true},
+      {0, 0, 0.0, 0.0, true},  {0, 0, 1.37, 0.21, false}, {0, 0, 2.0, 1.0, false},
+      {0, 0, 0.5, 1.5, true},
+  };
+  unsigned round = 0;
+  for (unsigned quality = 1; quality <= 9; ++quality) {
+    for (int windowMode : {0, 1}) {
+      for (unsigned signal = 0; signal < 5; ++signal, ++round) {
+        DenseSettings settings = weights[round % 7];
+        settings.quality = quality;
+        settings.windowMode = windowMode;
+        const spl::DefaultClip input = signal == 0   ? noise(round)
+                                       : signal == 1 ? music(round)
+                                       : signal == 2 ? tied(round, 1.0)
+                                       : signal == 3 ? tied(round, -1.0)
+                                                     : tied(round, 0.0);
+        const spl::DefaultClip expected = denseImage(input, settings);
+        const double tolerance = 1e-12 * std::fmax(peak(input), 1e-300);
+        for (bool vector : {false, true}) {
+          if (vector && !spl::fourier::processorHasVectorUnits()) continue;
+          Radi3zur imager;
+          imager.setVectorKernels(vector);
+          imager.prepare(kBlock);
+          imager.setCenter(settings.center);
+          imager.setSide(settings.side);
+          imager.setAutoGain(settings.autoGain);
+          imager.setQuality(quality);
+          imager.setWindowMode(windowMode);
+          spl::DefaultClip block(input);
+          imager.process(block);
+          const std::string where = "quality " + std::to_string(quality) + ", window " +
+                                    std::to_string(windowMode) + ", signal " +
+                                    std::to_string(signal) + (vector ? ", vector" : ", portable");
+          double worst = 0.0;
+          for (unsigned c = 0; c < 2; ++c) {
+            for (unsigned p = 0; p < kBlock; ++p) {
+              worst = std::fmax(worst, std::fabs(block.get(c, p) - expected.get(c, p)));
+            }
+          }
+          EXPECT_LE(worst, tolerance) << where;
+          if (signal == 4) {
+            // A silent channel shares nothing and keeps nothing of its own.
+            for (unsigned p = 0; p < kBlock; ++p) ASSERT_EQ(block.get(0, p), 0.0) << where;
+          }
+        }
+      }
+    }
+  }
+}
