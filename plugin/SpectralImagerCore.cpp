@@ -235,12 +235,8 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
     // positions 0 and 1 of that order) stay as they are.
     const std::size_t skip = k1 == 0 ? 4 : 0;
     passes.weigh(l + skip, r + skip, 2 * n - skip, center, side);
-    fourier::bitReverse(l, n, 1.0, tiles);
-    fourier::bitReverse(r, n, 1.0, tiles);
-    fourier::complexTransform(1, l, n, stages, _vectorKernels);
-    fourier::complexTransform(1, r, n, stages, _vectorKernels);
-    fourier::bitReverse(l, n, 1.0, tiles);
-    fourier::bitReverse(r, n, 1.0, tiles);
+    fourier::complexTransformFromReversed(1, l, n, stages, tiles, _vectorKernels);
+    fourier::complexTransformFromReversed(1, r, n, stages, tiles, _vectorKernels);
     passes.accumulate(_leftSum.data(), l, _twiddle.data(), n, weight);
     passes.accumulate(_rightSum.data(), r, _twiddle.data(), n, weight);
   }

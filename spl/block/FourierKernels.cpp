@@ -157,6 +157,92 @@ void difTransform(double* a, std::size_t L, const double* t) {
   tail<S>(a, L, len);
 }
 
+
+// ---- Transposed stages: bit-reversed input to natural order ----
+//
+// The transform matrix is symmetric, so it also equals the transpose of the
+// stages above applied to the bit-reversed input in reverse order. The
+// transpose of a stage multiplies each quarter by its factors first and then
+// runs the (symmetric) butterfly, taking the quarters in the order 0, 2, 1, 3
+// in which the stage left them. Only lengths that end in blocks of 4 points
+// (powers of 4) have a transposed tail here; others take the permutation.
+
+template <int S>
+void radix4StageTransposed(double* a, std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  double* __restrict a0 = a;
+  double* __restrict a1 = a + 2 * q;
+  double* __restrict a2 = a + 4 * q;
+  double* __restrict a3 = a + 6 * q;
+  for (std::size_t g = 0; g < q; g += 4, t += 16) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      const std::size_t j = 2 * (g + kLane[i]);
+      const double c1 = t[i], s1 = S * t[4 + i];
+      const double c3 = t[8 + i], s3 = S * t[12 + i];
+      const double c2 = c1 * c1 - s1 * s1, s2 = 2.0 * c1 * s1;
+      const double y0r = a0[j], y0i = a0[j + 1];
+      const double y2r = a1[j] * c2 - a1[j + 1] * s2, y2i = a1[j + 1] * c2 + a1[j] * s2;
+      const double y1r = a2[j] * c1 - a2[j + 1] * s1, y1i = a2[j + 1] * c1 + a2[j] * s1;
+      const double y3r = a3[j] * c3 - a3[j + 1] * s3, y3i = a3[j + 1] * c3 + a3[j] * s3;
+      const double e0r = y0r + y2r, e0i = y0i + y2i;
+      const double e1r = y0r - y2r, e1i = y0i - y2i;
+      const double f0r = y1r + y3r, f0i = y1i + y3i;
+      const double f1r = y1r - y3r, f1i = y1i - y3i;
+      a0[j] = e0r + f0r;
+      a0[j + 1] = e0i + f0i;
+      a2[j] = e0r - f0r;
+      a2[j + 1] = e0i - f0i;
+      // e1 +- S i f1.
+      a1[j] = e1r - S * f1i;
+      a1[j + 1] = e1i + S * f1r;
+      a3[j] = e1r + S * f1i;
+      a3[j + 1] = e1i - S * f1r;
+    }
+  }
+}
+
+template <int S>
+void tail4Transposed(double* a, std::size_t L) {
+  for (std::size_t b = 0; b < 2 * L; b += 8) {
+    double* x = a + b;
+    // The four points arrive as sums 0, 2, 1, 3.
+    const double e0r = x[0] + x[2], e0i = x[1] + x[3];
+    const double e1r = x[0] - x[2], e1i = x[1] - x[3];
+    const double f0r = x[4] + x[6], f0i = x[5] + x[7];
+    const double f1r = x[4] - x[6], f1i = x[5] - x[7];
+    x[0] = e0r + f0r;
+    x[1] = e0i + f0i;
+    x[4] = e0r - f0r;
+    x[5] = e0i - f0i;
+    x[2] = e1r - S * f1i;
+    x[3] = e1i + S * f1r;
+    x[6] = e1r + S * f1i;
+    x[7] = e1i - S * f1r;
+  }
+}
+
+template <int S>
+void ditTransform(double* a, std::size_t L, const double* t) {
+  if (L > kCacheBlock) {
+    const std::size_t q = L >> 2;
+    for (std::size_t s = 0; s < 4; ++s) ditTransform<S>(a + 2 * s * q, q, t + L);
+    radix4StageTransposed<S>(a, L, t);
+    return;
+  }
+  // The stages of the forward order, from the last (shortest) back to the first.
+  std::size_t offsets[32];
+  std::size_t stages = 0, offset = 0, len = L;
+  for (; len >= 16; offset += len, len >>= 2) offsets[stages++] = offset;
+  tail4Transposed<S>(a, L);
+  while (stages > 0) {
+    --stages;
+    const std::size_t stageLength = L >> (2 * stages);
+    for (std::size_t b = 0; b < L; b += stageLength) {
+      radix4StageTransposed<S>(a + 2 * b, stageLength, t + offsets[stages]);
+    }
+  }
+}
+
 }  // namespace
 
 std::size_t stageTablesSize(std::size_t m) {
@@ -172,6 +258,27 @@ void complexTransform(int sign, double* a, std::size_t m, const double* t, bool 
     difTransform<1>(a, m, t);
   } else {
     difTransform<-1>(a, m, t);
+  }
+}
+
+bool isPowerOfFour(std::size_t m) {
+  unsigned bits = 0;
+  while ((std::size_t(1) << bits) < m) ++bits;
+  return bits % 2 == 0;
+}
+
+void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t,
+                                  const int* tileReverse, bool vector) {
+  if (m < 16 || !isPowerOfFour(m)) {
+    bitReverse(a, m, 1.0, tileReverse);
+    complexTransform(sign, a, m, t, vector);
+    bitReverse(a, m, 1.0, tileReverse);
+  } else if (vector && processorHasVectorUnits()) {
+    avx2::complexTransformFromReversed(sign, a, m, t);
+  } else if (sign > 0) {
+    ditTransform<1>(a, m, t);
+  } else {
+    ditTransform<-1>(a, m, t);
   }
 }
 

@@ -66,6 +66,11 @@ bool processorHasVectorUnits();
 // kernels; it is ignored where processorHasVectorUnits() is false.
 void complexTransform(int sign, double* a, std::size_t m, const double* t, bool vector);
 
+// The same transform from input in bit-reversed order to output in natural
+// order, without a permutation pass where m is a power of 4 (at least 16).
+void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t,
+                                  const int* tileReverse, bool vector);
+
 // Puts m = 2^bits complex points into natural order and multiplies them by scale.
 void bitReverse(double* a, std::size_t m, double scale, const int* tileReverse);
 
@@ -81,6 +86,8 @@ void splitInverse(double* a, std::size_t m, const double* rs, bool vector);
 namespace avx2 {
 // The vector kernels; call only where processorHasVectorUnits() is true.
 void complexTransform(int sign, double* a, std::size_t m, const double* t);
+// m a power of 4, at least 16.
+void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t);
 // Bins 4 .. m/2 - 1 (m >= 16).
 void splitForward(double* a, std::size_t m, const double* rs, double scale);
 void splitInverse(double* a, std::size_t m, const double* rs);

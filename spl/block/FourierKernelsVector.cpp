@@ -158,6 +158,94 @@ SPL_AVX2 void difTransformVector(double* a, std::size_t L, const double* t) {
   tailVector<S>(a, L, len);
 }
 
+
+// The transposed stage (see FourierKernels.cpp): factors first, then the butterfly.
+template <int S>
+SPL_AVX2 void radix4StageTransposedVector(double* a, std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  double* a0 = a;
+  double* a1 = a + 2 * q;
+  double* a2 = a + 4 * q;
+  double* a3 = a + 6 * q;
+  for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
+    __m256d u, v;
+    u = _mm256_loadu_pd(a0 + j);
+    v = _mm256_loadu_pd(a0 + j + 4);
+    const __m256d y0r = _mm256_unpacklo_pd(u, v), y0i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a1 + j);
+    v = _mm256_loadu_pd(a1 + j + 4);
+    const __m256d x1r = _mm256_unpacklo_pd(u, v), x1i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a2 + j);
+    v = _mm256_loadu_pd(a2 + j + 4);
+    const __m256d x2r = _mm256_unpacklo_pd(u, v), x2i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a3 + j);
+    v = _mm256_loadu_pd(a3 + j + 4);
+    const __m256d x3r = _mm256_unpacklo_pd(u, v), x3i = _mm256_unpackhi_pd(u, v);
+    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
+    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
+    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
+    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
+    const __m256d y2r = cmulRe(S, x1r, x1i, c2, s2), y2i = cmulIm(S, x1r, x1i, c2, s2);
+    const __m256d y1r = cmulRe(S, x2r, x2i, c1, s1), y1i = cmulIm(S, x2r, x2i, c1, s1);
+    const __m256d y3r = cmulRe(S, x3r, x3i, c3, s3), y3i = cmulIm(S, x3r, x3i, c3, s3);
+    const __m256d e0r = _mm256_add_pd(y0r, y2r), e0i = _mm256_add_pd(y0i, y2i);
+    const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
+    const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
+    const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
+    const __m256d z0r = _mm256_add_pd(e0r, f0r), z0i = _mm256_add_pd(e0i, f0i);
+    const __m256d z2r = _mm256_sub_pd(e0r, f0r), z2i = _mm256_sub_pd(e0i, f0i);
+    // e1 +- S i f1.
+    const __m256d z1r = S > 0 ? _mm256_sub_pd(e1r, f1i) : _mm256_add_pd(e1r, f1i);
+    const __m256d z1i = S > 0 ? _mm256_add_pd(e1i, f1r) : _mm256_sub_pd(e1i, f1r);
+    const __m256d z3r = S > 0 ? _mm256_add_pd(e1r, f1i) : _mm256_sub_pd(e1r, f1i);
+    const __m256d z3i = S > 0 ? _mm256_sub_pd(e1i, f1r) : _mm256_add_pd(e1i, f1r);
+    _mm256_storeu_pd(a0 + j, _mm256_unpacklo_pd(z0r, z0i));
+    _mm256_storeu_pd(a0 + j + 4, _mm256_unpackhi_pd(z0r, z0i));
+    _mm256_storeu_pd(a1 + j, _mm256_unpacklo_pd(z1r, z1i));
+    _mm256_storeu_pd(a1 + j + 4, _mm256_unpackhi_pd(z1r, z1i));
+    _mm256_storeu_pd(a2 + j, _mm256_unpacklo_pd(z2r, z2i));
+    _mm256_storeu_pd(a2 + j + 4, _mm256_unpackhi_pd(z2r, z2i));
+    _mm256_storeu_pd(a3 + j, _mm256_unpacklo_pd(z3r, z3i));
+    _mm256_storeu_pd(a3 + j + 4, _mm256_unpackhi_pd(z3r, z3i));
+  }
+}
+
+template <int S>
+SPL_AVX2 void tail4TransposedVector(double* a, std::size_t L) {
+  const __m256d sign =
+      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
+  for (std::size_t b = 0; b < 2 * L; b += 8) {
+    // The four points arrive as sums 0, 2, 1, 3: [e0, e1] and [f0, f1].
+    const __m256d e = butterflyHalves(_mm256_loadu_pd(a + b));
+    const __m256d f = butterflyHalves(_mm256_loadu_pd(a + b + 4));
+    // [f0, S i f1]: swap the parts of f1, then fix the sign.
+    const __m256d turned = _mm256_xor_pd(_mm256_permute_pd(f, 0b0110), sign);
+    _mm256_storeu_pd(a + b, _mm256_add_pd(e, turned));
+    _mm256_storeu_pd(a + b + 4, _mm256_sub_pd(e, turned));
+  }
+}
+
+template <int S>
+SPL_AVX2 void ditTransformVector(double* a, std::size_t L, const double* t) {
+  if (L > kCacheBlock) {
+    const std::size_t q = L >> 2;
+    for (std::size_t s = 0; s < 4; ++s) ditTransformVector<S>(a + 2 * s * q, q, t + L);
+    radix4StageTransposedVector<S>(a, L, t);
+    return;
+  }
+  std::size_t offsets[32];
+  std::size_t stages = 0, offset = 0, len = L;
+  for (; len >= 16; offset += len, len >>= 2) offsets[stages++] = offset;
+  tail4TransposedVector<S>(a, L);
+  while (stages > 0) {
+    --stages;
+    const std::size_t stageLength = L >> (2 * stages);
+    for (std::size_t b = 0; b < L; b += stageLength) {
+      radix4StageTransposedVector<S>(a + 2 * b, stageLength, t + offsets[stages]);
+    }
+  }
+}
+
 SPL_AVX2 inline void loadPair(const double* p, __m256d& re, __m256d& im) {
   const __m256d u = _mm256_loadu_pd(p), v = _mm256_loadu_pd(p + 4);
   re = _mm256_unpacklo_pd(u, v);
@@ -254,6 +342,14 @@ SPL_AVX2 void complexTransform(int sign, double* a, std::size_t m, const double*
   }
 }
 
+SPL_AVX2 void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t) {
+  if (sign > 0) {
+    ditTransformVector<1>(a, m, t);
+  } else {
+    ditTransformVector<-1>(a, m, t);
+  }
+}
+
 SPL_AVX2 void splitForward(double* a, std::size_t m, const double* rs, double scale) {
   splitForwardVector(a, m, rs, scale);
 }
@@ -273,6 +369,7 @@ namespace avx2 {
 void complexTransform(int sign, double* a, std::size_t m, const double* t) {
   spl::fourier::complexTransform(sign, a, m, t, false);
 }
+void complexTransformFromReversed(int, double*, std::size_t, const double*) {}
 void splitForward(double*, std::size_t, const double*, double) {}
 void splitInverse(double*, std::size_t, const double*) {}
 }  // namespace avx2

@@ -17,12 +17,12 @@ namespace {
 constexpr unsigned kBlock = 4096;  // the plug-in's window length
 const double kPi = 3.141592653589793;
 
-spl::DefaultClip noise(unsigned seed) {
+spl::DefaultClip noise(unsigned seed, unsigned length = kBlock) {
   std::mt19937 generator(seed);
   std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  spl::DefaultClip block(2, kBlock);
+  spl::DefaultClip block(2, length);
   for (unsigned c = 0; c < 2; ++c) {
-    for (unsigned p = 0; p < kBlock; ++p) block.channelData(c)[p] = uniform(generator);
+    for (unsigned p = 0; p < length; ++p) block.channelData(c)[p] = uniform(generator);
   }
   return block;
 }
@@ -44,9 +44,9 @@ spl::DefaultClip music(unsigned seed) {
 
 // Left from `right` by a rule, so that every bin of the pair is an exact tie
 // or has one side exactly zero.
-spl::DefaultClip tied(unsigned seed, double leftFactor) {
-  spl::DefaultClip block = noise(seed);
-  for (unsigned p = 0; p < kBlock; ++p) {
+spl::DefaultClip tied(unsigned seed, double leftFactor, unsigned length = kBlock) {
+  spl::DefaultClip block = noise(seed, length);
+  for (unsigned p = 0; p < length; ++p) {
     block.channelData(0)[p] = leftFactor * block.channelData(1)[p];
   }
   return block;
@@ -55,9 +55,21 @@ spl::DefaultClip tied(unsigned seed, double leftFactor) {
 double peak(const spl::DefaultClip& block) {
   double value = 0.0;
   for (unsigned c = 0; c < 2; ++c) {
-    for (unsigned p = 0; p < kBlock; ++p) value = std::fmax(value, std::fabs(block.get(c, p)));
+    for (unsigned p = 0; p < block.getLength(); ++p) {
+      value = std::fmax(value, std::fabs(block.get(c, p)));
+    }
   }
   return value;
+}
+
+double maxDifference(const spl::DefaultClip& a, const spl::DefaultClip& b) {
+  double worst = 0.0;
+  for (unsigned c = 0; c < 2; ++c) {
+    for (unsigned p = 0; p < a.getLength(); ++p) {
+      worst = std::fmax(worst, std::fabs(a.get(c, p) - b.get(c, p)));
+    }
+  }
+  return worst;
 }
 
 }  // namespace
@@ -100,17 +112,40 @@ TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
           const std::string where = "quality " + std::to_string(quality) + ", window " +
                                     std::to_string(windowMode) + ", signal " +
                                     std::to_string(signal) + (vector ? ", vector" : ", portable");
-          double worst = 0.0;
-          for (unsigned c = 0; c < 2; ++c) {
-            for (unsigned p = 0; p < kBlock; ++p) {
-              worst = std::fmax(worst, std::fabs(block.get(c, p) - expected.get(c, p)));
-            }
-          }
-          EXPECT_LE(worst, tolerance) << where;
+          EXPECT_LE(maxDifference(block, expected), tolerance) << where;
           if (signal == 4) {
             // A silent channel shares nothing and keeps nothing of its own.
             for (unsigned p = 0; p < kBlock; ++p) ASSERT_EQ(block.get(0, p), 0.0) << where;
           }
+        }
+      }
+    }
+  }
+}
+
+// Block lengths other than the plug-in's: the shortest the core takes, and
+// lengths whose transforms end in blocks of 8 points rather than 4.
+TEST(Radi3zurDense, OtherBlockLengthsEqualThePaddedFrame) {
+  for (unsigned length : {16u, 32u, 2048u}) {
+    for (unsigned quality = 0; quality <= 3; ++quality) {
+      for (double leftFactor : {0.5, -1.0}) {
+        DenseSettings settings;
+        settings.quality = quality;
+        settings.center = 0.3;
+        settings.side = 1.9;
+        const spl::DefaultClip input = leftFactor == -1.0 ? tied(quality, -1.0, length)
+                                                          : noise(quality + 40, length);
+        const spl::DefaultClip expected = denseImage(input, settings);
+        for (bool vector : {false, true}) {
+          Radi3zur imager;
+          imager.setVectorKernels(vector);
+          imager.setCenter(settings.center);
+          imager.setSide(settings.side);
+          imager.setQuality(quality);
+          spl::DefaultClip block(input);
+          imager.process(block);
+          EXPECT_LE(maxDifference(block, expected), 1e-12 * peak(input))
+              << "length " << length << ", quality " << quality << (vector ? ", vector" : "");
         }
       }
     }
