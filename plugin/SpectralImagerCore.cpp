@@ -17,31 +17,10 @@ namespace fourier = spl::fourier;
 #define SPL_ALWAYS_INLINE inline
 #endif
 
-// The passes around the sub-transforms. Each body is compiled twice below:
+// The passes between and before the sub-transforms (the twiddle in and out
+// lives in the transform kernels). Each body is compiled twice below:
 // once for any processor and once for AVX2 and FMA, so the compiler can
 // vectorise the loops for both.
-
-// v = x * twiddle for both channels, x read with its halves swapped, so that
-// the middle of the block lands on position 0 of the sub-transform.
-SPL_ALWAYS_INLINE void twiddleInBody(const double* x, const double* y, const double* twiddle,
-                                     double* v, double* w, std::size_t n) {
-  const std::size_t half = n / 2;
-  for (std::size_t part = 0; part < 2; ++part) {
-    const double* xs = part == 0 ? x + half : x;
-    const double* ys = part == 0 ? y + half : y;
-    const double* t = twiddle + 2 * part * half;
-    double* vs = v + 2 * part * half;
-    double* ws = w + 2 * part * half;
-    for (std::size_t m = 0; m < half; ++m) {
-      const double left = xs[m], right = ys[m];
-      const double re = t[2 * m], im = t[2 * m + 1];
-      vs[2 * m] = left * re;
-      vs[2 * m + 1] = left * im;
-      ws[2 * m] = right * re;
-      ws[2 * m + 1] = right * im;
-    }
-  }
-}
 
 // The value of smaller magnitude is what both channels share; on a tie, or
 // when the values cannot be compared, the right channel's is taken. Real and
@@ -53,18 +32,6 @@ SPL_ALWAYS_INLINE void weighBody(double* left, double* right, std::size_t count,
     const double shared = std::fabs(r) > std::fabs(l) ? l : r;
     left[i] = shared * center + (l - shared) * side;
     right[i] = shared * center + (r - shared) * side;
-  }
-}
-
-// sum += weight * Re(conj(twiddle) * z) for both channels: the sub-spectrum's
-// share of the kept frames.
-SPL_ALWAYS_INLINE void accumulateBody(double* sum, double* sum2, const double* z,
-                                      const double* z2, const double* twiddle, std::size_t n,
-                                      double weight) {
-  for (std::size_t m = 0; m < n; ++m) {
-    const double re = twiddle[2 * m], im = twiddle[2 * m + 1];
-    sum[m] += weight * (re * z[2 * m] + im * z[2 * m + 1]);
-    sum2[m] += weight * (re * z2[2 * m] + im * z2[2 * m + 1]);
   }
 }
 
@@ -83,17 +50,9 @@ SPL_ALWAYS_INLINE void outerProductBody(double* twiddle, const double* high,
 }
 
 #define SPL_DEFINE_PASSES(ATTRIBUTE)                                                            \
-  ATTRIBUTE void twiddleIn(const double* x, const double* y, const double* twiddle, double* v,  \
-                           double* w, std::size_t n) {                                          \
-    twiddleInBody(x, y, twiddle, v, w, n);                                                      \
-  }                                                                                             \
   ATTRIBUTE void weigh(double* left, double* right, std::size_t count, double center,          \
                        double side) {                                                           \
     weighBody(left, right, count, center, side);                                                \
-  }                                                                                             \
-  ATTRIBUTE void accumulate(double* sum, double* sum2, const double* z, const double* z2,       \
-                            const double* twiddle, std::size_t n, double weight) {              \
-    accumulateBody(sum, sum2, z, z2, twiddle, n, weight);                                       \
   }                                                                                             \
   ATTRIBUTE void outerProduct(double* twiddle, const double* high, std::size_t highCount,      \
                               const double* low, std::size_t lowCount) {                       \
@@ -113,17 +72,12 @@ namespace vector = portable;
 #endif
 
 struct Passes {
-  void (*twiddleIn)(const double*, const double*, const double*, double*, double*, std::size_t);
   void (*weigh)(double*, double*, std::size_t, double, double);
-  void (*accumulate)(double*, double*, const double*, const double*, const double*, std::size_t,
-                     double);
   void (*outerProduct)(double*, const double*, std::size_t, const double*, std::size_t);
 };
 
-const Passes kPortablePasses{portable::twiddleIn, portable::weigh, portable::accumulate,
-                             portable::outerProduct};
-const Passes kVectorPasses{vector::twiddleIn, vector::weigh, vector::accumulate,
-                           vector::outerProduct};
+const Passes kPortablePasses{portable::weigh, portable::outerProduct};
+const Passes kVectorPasses{vector::weigh, vector::outerProduct};
 
 // cos and -sin of 2 pi a / period, computed in long double, as (re, im).
 void fillCircle(double* out, std::size_t count, std::size_t stride, std::size_t period) {
@@ -237,17 +191,18 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
     // stand for themselves and for M - k1.
     const double weight = (k1 == 0 || 2 * k1 == subSpectra) ? 1.0 : 2.0;
     buildTwiddle(static_cast<unsigned>(k1), quality);
-    passes.twiddleIn(left, right, _twiddle.data(), l, r, n);
-    fourier::complexTransform(-1, l, n, stages, _vectorKernels);
-    fourier::complexTransform(-1, r, n, stages, _vectorKernels);
+    const double* twiddle = _twiddle.data();
+    fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, _vectorKernels);
+    fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, _vectorKernels);
     // The spectra are in bit-reversed order, the same for both channels.
     // Bins 0 and N/2 of the frame (sub-spectrum 0, bins 0 and n/2, at
     // positions 0 and 1 of that order) stay as they are.
     const std::size_t skip = k1 == 0 ? 4 : 0;
     passes.weigh(l + skip, r + skip, 2 * n - skip, center, side);
-    fourier::complexTransformFromReversed(1, l, n, stages, tiles, _vectorKernels);
-    fourier::complexTransformFromReversed(1, r, n, stages, tiles, _vectorKernels);
-    passes.accumulate(_leftSum.data(), _rightSum.data(), l, r, _twiddle.data(), n, weight);
+    fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight,
+                                                _leftSum.data(), _vectorKernels);
+    fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight,
+                                                _rightSum.data(), _vectorKernels);
   }
   // The transform pair's scaling, sqrt(2/N) twice, and the half of the real
   // inverse: 1/N, a power of two, so the scaling is exact.

@@ -282,6 +282,34 @@ void complexTransformFromReversed(int sign, double* a, std::size_t m, const doub
   }
 }
 
+void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                          std::size_t m, const double* t, bool vector) {
+  if (vector && processorHasVectorUnits()) {
+    avx2::rotatedRealTransform(sign, x, factor, out, m, t);
+    return;
+  }
+  const std::size_t half = m / 2;
+  for (std::size_t k = 0; k < m; ++k) {
+    const double sample = x[k < half ? k + half : k - half];
+    out[2 * k] = sample * factor[2 * k];
+    out[2 * k + 1] = sample * factor[2 * k + 1];
+  }
+  complexTransform(sign, out, m, t, false);
+}
+
+void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
+                                        const int* tileReverse, const double* factor,
+                                        double weight, double* sum, bool vector) {
+  if (vector && m >= 16 && isPowerOfFour(m) && processorHasVectorUnits()) {
+    avx2::transformFromReversedAndAccumulate(sign, a, m, t, factor, weight, sum);
+    return;
+  }
+  complexTransformFromReversed(sign, a, m, t, tileReverse, vector);
+  for (std::size_t k = 0; k < m; ++k) {
+    sum[k] += weight * (factor[2 * k] * a[2 * k] + factor[2 * k + 1] * a[2 * k + 1]);
+  }
+}
+
 std::size_t reverseBits(std::size_t v, unsigned bits) {
   std::size_t r = 0;
   for (unsigned i = 0; i < bits; ++i, v >>= 1) r = (r << 1) | (v & 1);

@@ -71,6 +71,18 @@ void complexTransform(int sign, double* a, std::size_t m, const double* t, bool 
 void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t,
                                   const int* tileReverse, bool vector);
 
+// The complex transform (bit-reversed output, as complexTransform) of
+// out[k] = x[(k + m/2) mod m] * factor[k]: a real signal with its halves
+// swapped, times complex factors (interleaved). m a power of two, at least 16.
+void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                          std::size_t m, const double* t, bool vector);
+
+// complexTransformFromReversed on a, then sum[k] += weight * Re(conj(factor[k]) * a[k])
+// for every k < m; a is left holding intermediate values.
+void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
+                                        const int* tileReverse, const double* factor,
+                                        double weight, double* sum, bool vector);
+
 // Puts m = 2^bits complex points into natural order and multiplies them by scale.
 void bitReverse(double* a, std::size_t m, double scale, const int* tileReverse);
 
@@ -88,6 +100,12 @@ namespace avx2 {
 void complexTransform(int sign, double* a, std::size_t m, const double* t);
 // m a power of 4, at least 16.
 void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t);
+// The first stage reads x and the factors directly.
+void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                          std::size_t m, const double* t);
+// m a power of 4, at least 16; the last stage adds into sum instead of storing.
+void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
+                                        const double* factor, double weight, double* sum);
 // Bins 4 .. m/2 - 1 (m >= 16).
 void splitForward(double* a, std::size_t m, const double* rs, double scale);
 void splitInverse(double* a, std::size_t m, const double* rs);

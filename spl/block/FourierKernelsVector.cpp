@@ -246,6 +246,132 @@ SPL_AVX2 void ditTransformVector(double* a, std::size_t L, const double* t) {
   }
 }
 
+
+// Four real samples from xs at point j / 2 on, in the lane order of unpacked
+// pairs (0, 2, 1, 3), times their factors from fs.
+SPL_AVX2 inline void loadRealTimesFactor(const double* xs, const double* fs, std::size_t j,
+                                         __m256d& re, __m256d& im) {
+  const __m256d samples = _mm256_permute4x64_pd(_mm256_loadu_pd(xs + j / 2), 0b11011000);
+  const __m256d u = _mm256_loadu_pd(fs + j), v = _mm256_loadu_pd(fs + j + 4);
+  re = _mm256_mul_pd(samples, _mm256_unpacklo_pd(u, v));
+  im = _mm256_mul_pd(samples, _mm256_unpackhi_pd(u, v));
+}
+
+// Adds w * Re(conj(factor) * z) of four points, in the lane order (0, 2, 1, 3),
+// to the sums of their positions.
+SPL_AVX2 inline void accumulateQuarter(__m256d w, __m256d zr, __m256d zi, const double* fs,
+                                       double* sums, std::size_t j) {
+  const __m256d u = _mm256_loadu_pd(fs + j), v = _mm256_loadu_pd(fs + j + 4);
+  const __m256d fr = _mm256_unpacklo_pd(u, v), fi = _mm256_unpackhi_pd(u, v);
+  const __m256d part = _mm256_fmadd_pd(fr, zr, _mm256_mul_pd(fi, zi));
+  const __m256d ordered = _mm256_permute4x64_pd(part, 0b11011000);
+  double* s = sums + j / 2;
+  _mm256_storeu_pd(s, _mm256_fmadd_pd(w, ordered, _mm256_loadu_pd(s)));
+}
+
+// The first stage of difTransformVector over the whole length, reading
+// x[(k + L/2) mod L] * factor[k] instead of a[k]: quarter s of the input is
+// quarter s + 2 (mod 4) of x.
+template <int S>
+SPL_AVX2 void radix4StageFromRotatedReal(const double* x, const double* factor, double* a,
+                                         std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  const double* x0 = x + 2 * q;
+  const double* x1 = x + 3 * q;
+  const double* x2 = x;
+  const double* x3 = x + q;
+  double* a0 = a;
+  double* a1 = a + 2 * q;
+  double* a2 = a + 4 * q;
+  double* a3 = a + 6 * q;
+  const double* f0 = factor;
+  const double* f1 = factor + 2 * q;
+  const double* f2 = factor + 4 * q;
+  const double* f3 = factor + 6 * q;
+  for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
+    __m256d x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+    loadRealTimesFactor(x0, f0, j, x0r, x0i);
+    loadRealTimesFactor(x1, f1, j, x1r, x1i);
+    loadRealTimesFactor(x2, f2, j, x2r, x2i);
+    loadRealTimesFactor(x3, f3, j, x3r, x3i);
+    const __m256d t0r = _mm256_add_pd(x0r, x2r), t0i = _mm256_add_pd(x0i, x2i);
+    const __m256d t1r = _mm256_sub_pd(x0r, x2r), t1i = _mm256_sub_pd(x0i, x2i);
+    const __m256d t2r = _mm256_add_pd(x1r, x3r), t2i = _mm256_add_pd(x1i, x3i);
+    const __m256d dr = _mm256_sub_pd(x1r, x3r), di = _mm256_sub_pd(x1i, x3i);
+    const __m256d y0r = _mm256_add_pd(t0r, t2r), y0i = _mm256_add_pd(t0i, t2i);
+    const __m256d y2r = _mm256_sub_pd(t0r, t2r), y2i = _mm256_sub_pd(t0i, t2i);
+    const __m256d y1r = S > 0 ? _mm256_sub_pd(t1r, di) : _mm256_add_pd(t1r, di);
+    const __m256d y1i = S > 0 ? _mm256_add_pd(t1i, dr) : _mm256_sub_pd(t1i, dr);
+    const __m256d y3r = S > 0 ? _mm256_add_pd(t1r, di) : _mm256_sub_pd(t1r, di);
+    const __m256d y3i = S > 0 ? _mm256_sub_pd(t1i, dr) : _mm256_add_pd(t1i, dr);
+    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
+    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
+    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
+    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
+    const __m256d z1r = cmulRe(S, y2r, y2i, c2, s2), z1i = cmulIm(S, y2r, y2i, c2, s2);
+    const __m256d z2r = cmulRe(S, y1r, y1i, c1, s1), z2i = cmulIm(S, y1r, y1i, c1, s1);
+    const __m256d z3r = cmulRe(S, y3r, y3i, c3, s3), z3i = cmulIm(S, y3r, y3i, c3, s3);
+    _mm256_storeu_pd(a0 + j, _mm256_unpacklo_pd(y0r, y0i));
+    _mm256_storeu_pd(a0 + j + 4, _mm256_unpackhi_pd(y0r, y0i));
+    _mm256_storeu_pd(a1 + j, _mm256_unpacklo_pd(z1r, z1i));
+    _mm256_storeu_pd(a1 + j + 4, _mm256_unpackhi_pd(z1r, z1i));
+    _mm256_storeu_pd(a2 + j, _mm256_unpacklo_pd(z2r, z2i));
+    _mm256_storeu_pd(a2 + j + 4, _mm256_unpackhi_pd(z2r, z2i));
+    _mm256_storeu_pd(a3 + j, _mm256_unpacklo_pd(z3r, z3i));
+    _mm256_storeu_pd(a3 + j + 4, _mm256_unpackhi_pd(z3r, z3i));
+  }
+}
+
+// The last stage of ditTransformVector over the whole length, adding
+// weight * Re(conj(factor[k]) * a[k]) to sum[k] instead of storing a[k].
+template <int S>
+SPL_AVX2 void radix4StageTransposedAccumulate(const double* a, std::size_t L, const double* t,
+                                              const double* factor, double weight, double* sum) {
+  const std::size_t q = L >> 2;
+  const double* a0 = a;
+  const double* a1 = a + 2 * q;
+  const double* a2 = a + 4 * q;
+  const double* a3 = a + 6 * q;
+  const __m256d w = _mm256_set1_pd(weight);
+  auto accumulate = [w](__m256d zr, __m256d zi, const double* fs, double* sums, std::size_t j) {
+    accumulateQuarter(w, zr, zi, fs, sums, j);
+  };
+  for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
+    __m256d u, v;
+    u = _mm256_loadu_pd(a0 + j);
+    v = _mm256_loadu_pd(a0 + j + 4);
+    const __m256d y0r = _mm256_unpacklo_pd(u, v), y0i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a1 + j);
+    v = _mm256_loadu_pd(a1 + j + 4);
+    const __m256d x1r = _mm256_unpacklo_pd(u, v), x1i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a2 + j);
+    v = _mm256_loadu_pd(a2 + j + 4);
+    const __m256d x2r = _mm256_unpacklo_pd(u, v), x2i = _mm256_unpackhi_pd(u, v);
+    u = _mm256_loadu_pd(a3 + j);
+    v = _mm256_loadu_pd(a3 + j + 4);
+    const __m256d x3r = _mm256_unpacklo_pd(u, v), x3i = _mm256_unpackhi_pd(u, v);
+    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
+    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
+    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
+    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
+    const __m256d y2r = cmulRe(S, x1r, x1i, c2, s2), y2i = cmulIm(S, x1r, x1i, c2, s2);
+    const __m256d y1r = cmulRe(S, x2r, x2i, c1, s1), y1i = cmulIm(S, x2r, x2i, c1, s1);
+    const __m256d y3r = cmulRe(S, x3r, x3i, c3, s3), y3i = cmulIm(S, x3r, x3i, c3, s3);
+    const __m256d e0r = _mm256_add_pd(y0r, y2r), e0i = _mm256_add_pd(y0i, y2i);
+    const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
+    const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
+    const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
+    accumulate(_mm256_add_pd(e0r, f0r), _mm256_add_pd(e0i, f0i), factor, sum, j);
+    accumulate(_mm256_sub_pd(e0r, f0r), _mm256_sub_pd(e0i, f0i), factor + 4 * q, sum + 2 * q, j);
+    const __m256d z1r = S > 0 ? _mm256_sub_pd(e1r, f1i) : _mm256_add_pd(e1r, f1i);
+    const __m256d z1i = S > 0 ? _mm256_add_pd(e1i, f1r) : _mm256_sub_pd(e1i, f1r);
+    const __m256d z3r = S > 0 ? _mm256_add_pd(e1r, f1i) : _mm256_sub_pd(e1r, f1i);
+    const __m256d z3i = S > 0 ? _mm256_sub_pd(e1i, f1r) : _mm256_add_pd(e1i, f1r);
+    accumulate(z1r, z1i, factor + 2 * q, sum + q, j);
+    accumulate(z3r, z3i, factor + 6 * q, sum + 3 * q, j);
+  }
+}
+
 SPL_AVX2 inline void loadPair(const double* p, __m256d& re, __m256d& im) {
   const __m256d u = _mm256_loadu_pd(p), v = _mm256_loadu_pd(p + 4);
   re = _mm256_unpacklo_pd(u, v);
@@ -350,6 +476,33 @@ SPL_AVX2 void complexTransformFromReversed(int sign, double* a, std::size_t m, c
   }
 }
 
+SPL_AVX2 void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                                   std::size_t m, const double* t) {
+  // The first stage over all m points, then each quarter on its own, as
+  // difTransformVector does after its first stage.
+  const std::size_t q = m >> 2;
+  if (sign > 0) {
+    radix4StageFromRotatedReal<1>(x, factor, out, m, t);
+    for (std::size_t s = 0; s < 4; ++s) difTransformVector<1>(out + 2 * s * q, q, t + m);
+  } else {
+    radix4StageFromRotatedReal<-1>(x, factor, out, m, t);
+    for (std::size_t s = 0; s < 4; ++s) difTransformVector<-1>(out + 2 * s * q, q, t + m);
+  }
+}
+
+SPL_AVX2 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m,
+                                                 const double* t, const double* factor,
+                                                 double weight, double* sum) {
+  const std::size_t q = m >> 2;
+  if (sign > 0) {
+    for (std::size_t s = 0; s < 4; ++s) ditTransformVector<1>(a + 2 * s * q, q, t + m);
+    radix4StageTransposedAccumulate<1>(a, m, t, factor, weight, sum);
+  } else {
+    for (std::size_t s = 0; s < 4; ++s) ditTransformVector<-1>(a + 2 * s * q, q, t + m);
+    radix4StageTransposedAccumulate<-1>(a, m, t, factor, weight, sum);
+  }
+}
+
 SPL_AVX2 void splitForward(double* a, std::size_t m, const double* rs, double scale) {
   splitForwardVector(a, m, rs, scale);
 }
@@ -370,6 +523,10 @@ void complexTransform(int sign, double* a, std::size_t m, const double* t) {
   spl::fourier::complexTransform(sign, a, m, t, false);
 }
 void complexTransformFromReversed(int, double*, std::size_t, const double*) {}
+void rotatedRealTransform(int, const double*, const double*, double*, std::size_t,
+                          const double*) {}
+void transformFromReversedAndAccumulate(int, double*, std::size_t, const double*, const double*,
+                                        double, double*) {}
 void splitForward(double*, std::size_t, const double*, double) {}
 void splitInverse(double*, std::size_t, const double*) {}
 }  // namespace avx2
