@@ -79,6 +79,16 @@ struct Passes {
 const Passes kPortablePasses{portable::weigh, portable::outerProduct};
 const Passes kVectorPasses{vector::weigh, vector::outerProduct};
 
+constexpr std::size_t kLineDoubles = 8;
+
+// The first element of the vector that starts a cache line; the vector holds
+// kLineDoubles spare elements for the shift.
+double* lineAligned(std::vector<double>& v) {
+  const auto address = reinterpret_cast<std::uintptr_t>(v.data());
+  const std::size_t shift = ((64 - address % 64) % 64) / sizeof(double);
+  return v.data() + shift;
+}
+
 // cos and -sin of 2 pi a / period, computed in long double, as (re, im).
 void fillCircle(double* out, std::size_t count, std::size_t stride, std::size_t period) {
   const long double twoPi = 6.283185307179586476925286766559005768L;
@@ -125,8 +135,14 @@ void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
 
   // Everything is made before anything is replaced, so a failed allocation
   // leaves the core as it was.
-  std::vector<double> twiddle(2 * n), high(2 * n), low(2 * n);
-  std::vector<double> leftSpectrum(2 * n), rightSpectrum(2 * n), leftSum(n), rightSum(n);
+  // The buffers the kernels stream through start on a cache line (64 bytes,
+  // 8 doubles): vector loads then never straddle two lines.
+  std::vector<double> stageTablesAligned(stageTables.size() + kLineDoubles);
+  std::vector<double> twiddle(2 * n + kLineDoubles), high(2 * n), low(2 * n);
+  std::vector<double> leftSpectrum(2 * n + kLineDoubles), rightSpectrum(2 * n + kLineDoubles);
+  std::vector<double> leftSum(n + kLineDoubles), rightSum(n + kLineDoubles);
+  std::copy(stageTables.begin(), stageTables.end(), lineAligned(stageTablesAligned));
+  stageTables.swap(stageTablesAligned);
   _stageTables.swap(stageTables);
   _tileReverse.swap(tileReverse);
   _fine.swap(fine);
@@ -171,7 +187,7 @@ void SpectralImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
     root(offset * std::int64_t(lowCount), &_high[2 * h]);
   }
   for (std::size_t l = 0; l < lowCount; ++l) root(std::int64_t(l), &_low[2 * l]);
-  passes.outerProduct(_twiddle.data(), _high.data(), highCount, _low.data(), lowCount);
+  passes.outerProduct(lineAligned(_twiddle), _high.data(), highCount, _low.data(), lowCount);
 }
 
 void SpectralImagerCore::process(double* left, double* right, unsigned quality, double center,
@@ -180,18 +196,20 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
   const std::size_t n = _blockLength;
   const std::size_t half = n / 2;
   const std::size_t subSpectra = std::size_t(1) << quality;  // M
-  const double* stages = _stageTables.data();
+  const double* stages = lineAligned(_stageTables);
   const int* tiles = _tileReverse.data();
-  double* const l = _leftSpectrum.data();
-  double* const r = _rightSpectrum.data();
-  std::fill(_leftSum.begin(), _leftSum.end(), 0.0);
-  std::fill(_rightSum.begin(), _rightSum.end(), 0.0);
+  double* const l = lineAligned(_leftSpectrum);
+  double* const r = lineAligned(_rightSpectrum);
+  double* const leftSum = lineAligned(_leftSum);
+  double* const rightSum = lineAligned(_rightSum);
+  std::fill(leftSum, leftSum + n, 0.0);
+  std::fill(rightSum, rightSum + n, 0.0);
   for (std::size_t k1 = 0; k1 <= subSpectra / 2; ++k1) {
     // Sub-spectra 0 and M/2 are their own conjugate partners; the others
     // stand for themselves and for M - k1.
     const double weight = (k1 == 0 || 2 * k1 == subSpectra) ? 1.0 : 2.0;
     buildTwiddle(static_cast<unsigned>(k1), quality);
-    const double* twiddle = _twiddle.data();
+    const double* twiddle = lineAligned(_twiddle);
     fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, _vectorKernels);
     fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, _vectorKernels);
     // The spectra are in bit-reversed order, the same for both channels.
@@ -200,17 +218,17 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
     const std::size_t skip = k1 == 0 ? 4 : 0;
     passes.weigh(l + skip, r + skip, 2 * n - skip, center, side);
     fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight,
-                                                _leftSum.data(), _vectorKernels);
+                                                leftSum, _vectorKernels);
     fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight,
-                                                _rightSum.data(), _vectorKernels);
+                                                rightSum, _vectorKernels);
   }
   // The transform pair's scaling, sqrt(2/N) twice, and the half of the real
   // inverse: 1/N, a power of two, so the scaling is exact.
   const double scale = 1.0 / static_cast<double>(n << quality);
   for (std::size_t j = 0; j < half; ++j) {
-    left[j] = _leftSum[j + half] * scale;
-    right[j] = _rightSum[j + half] * scale;
-    left[j + half] = _leftSum[j] * scale;
-    right[j + half] = _rightSum[j] * scale;
+    left[j] = leftSum[j + half] * scale;
+    right[j] = rightSum[j + half] * scale;
+    left[j + half] = leftSum[j] * scale;
+    right[j + half] = rightSum[j] * scale;
   }
 }
