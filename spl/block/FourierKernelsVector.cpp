@@ -333,9 +333,6 @@ SPL_AVX2 void radix4StageTransposedAccumulate(const double* a, std::size_t L, co
   const double* a2 = a + 4 * q;
   const double* a3 = a + 6 * q;
   const __m256d w = _mm256_set1_pd(weight);
-  auto accumulate = [w](__m256d zr, __m256d zi, const double* fs, double* sums, std::size_t j) {
-    accumulateQuarter(w, zr, zi, fs, sums, j);
-  };
   for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
     __m256d u, v;
     u = _mm256_loadu_pd(a0 + j);
@@ -361,14 +358,15 @@ SPL_AVX2 void radix4StageTransposedAccumulate(const double* a, std::size_t L, co
     const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
     const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
     const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
-    accumulate(_mm256_add_pd(e0r, f0r), _mm256_add_pd(e0i, f0i), factor, sum, j);
-    accumulate(_mm256_sub_pd(e0r, f0r), _mm256_sub_pd(e0i, f0i), factor + 4 * q, sum + 2 * q, j);
+    accumulateQuarter(w, _mm256_add_pd(e0r, f0r), _mm256_add_pd(e0i, f0i), factor, sum, j);
+    accumulateQuarter(w, _mm256_sub_pd(e0r, f0r), _mm256_sub_pd(e0i, f0i), factor + 4 * q,
+                      sum + 2 * q, j);
     const __m256d z1r = S > 0 ? _mm256_sub_pd(e1r, f1i) : _mm256_add_pd(e1r, f1i);
     const __m256d z1i = S > 0 ? _mm256_add_pd(e1i, f1r) : _mm256_sub_pd(e1i, f1r);
     const __m256d z3r = S > 0 ? _mm256_add_pd(e1r, f1i) : _mm256_sub_pd(e1r, f1i);
     const __m256d z3i = S > 0 ? _mm256_sub_pd(e1i, f1r) : _mm256_add_pd(e1i, f1r);
-    accumulate(z1r, z1i, factor + 2 * q, sum + q, j);
-    accumulate(z3r, z3i, factor + 6 * q, sum + 3 * q, j);
+    accumulateQuarter(w, z1r, z1i, factor + 2 * q, sum + q, j);
+    accumulateQuarter(w, z3r, z3i, factor + 6 * q, sum + 3 * q, j);
   }
 }
 
