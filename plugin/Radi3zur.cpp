@@ -42,6 +42,13 @@ bool Radi3zur::setVectorKernels(bool enabled) {
   return _core.setVectorKernels(enabled);
 }
 
+spl::fourier::KernelSet Radi3zur::setKernelSet(spl::fourier::KernelSet wanted) {
+  const bool vector = wanted != spl::fourier::KernelSet::portable;
+  _forward->setVectorKernels(vector);
+  _inverse->setVectorKernels(vector);
+  return _core.setKernelSet(wanted);
+}
+
 void Radi3zur::prepare(unsigned blockLength) {
   if (!coreTakes(blockLength, kPreparedQualities)) return;
   _core.prepare(blockLength, kPreparedQualities);

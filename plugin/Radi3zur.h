@@ -64,9 +64,12 @@ class Radi3zur : public spl::BlockProcessor {
 
   void process(spl::Clip& block) override;
 
-  // Chooses the vector kernels (x86-64 with AVX2 and FMA) or the portable ones
-  // for this instance's transforms; returns whether vector kernels are in use.
+  // Chooses the widest kernels the processor runs, or the portable ones, for
+  // this instance's transforms; returns whether vector kernels are in use.
   bool setVectorKernels(bool enabled);
+  // Chooses one kernel set (or the widest below it that the processor runs)
+  // for this instance; returns the set the spectral core now uses.
+  spl::fourier::KernelSet setKernelSet(spl::fourier::KernelSet wanted);
 
  private:
   // The spectral core's path for stereo blocks of a length it takes.

@@ -102,11 +102,17 @@ void fillCircle(double* out, std::size_t count, std::size_t stride, std::size_t 
 
 }  // namespace
 
-SpectralImagerCore::SpectralImagerCore() : _vectorKernels(fourier::processorHasVectorUnits()) {}
+SpectralImagerCore::SpectralImagerCore()
+    : _kernels(fourier::availableKernelSet(fourier::KernelSet::wide)) {}
 
 bool SpectralImagerCore::setVectorKernels(bool enabled) {
-  _vectorKernels = enabled && fourier::processorHasVectorUnits();
-  return _vectorKernels;
+  return setKernelSet(enabled ? fourier::KernelSet::wide : fourier::KernelSet::portable) !=
+         fourier::KernelSet::portable;
+}
+
+fourier::KernelSet SpectralImagerCore::setKernelSet(fourier::KernelSet wanted) {
+  _kernels = fourier::availableKernelSet(wanted);
+  return _kernels;
 }
 
 void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
@@ -117,11 +123,17 @@ void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
 
   std::vector<double> stageTables(fourier::stageTablesSize(n));
   const long double twoPi = 6.283185307179586476925286766559005768L;
-  fourier::fillStageTables(n, stageTables.data(), [&](std::size_t K, double& c, double& s) {
+  auto stageRoot = [&](std::size_t K, double& c, double& s) {
     const long double angle = twoPi * static_cast<long double>(K) / static_cast<long double>(2 * n);
     c = static_cast<double>(std::cos(angle));
     s = static_cast<double>(std::sin(angle));
-  });
+  };
+  fourier::fillStageTables(n, stageTables.data(), stageRoot);
+  std::vector<double> wideStageTables;
+  if (fourier::processorHasWideUnits()) {
+    wideStageTables.resize(stageTables.size() + kLineDoubles);
+    fourier::fillWideStageTables(n, lineAligned(wideStageTables), stageRoot);
+  }
   std::vector<int> tileReverse(fourier::kTile);
   for (std::size_t i = 0; i < fourier::kTile; ++i) {
     tileReverse[i] = static_cast<int>(fourier::reverseBits(i, fourier::kTileBits));
@@ -144,6 +156,7 @@ void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
   std::copy(stageTables.begin(), stageTables.end(), lineAligned(stageTablesAligned));
   stageTables.swap(stageTablesAligned);
   _stageTables.swap(stageTables);
+  _wideStageTables.swap(wideStageTables);
   _tileReverse.swap(tileReverse);
   _fine.swap(fine);
   _coarse.swap(coarse);
@@ -161,7 +174,7 @@ void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
 }
 
 void SpectralImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
-  const Passes& passes = _vectorKernels ? kVectorPasses : kPortablePasses;
+  const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
   const unsigned lowBits = _blockBits / 2;
   const unsigned highBits = _blockBits - lowBits;
   const std::size_t highCount = std::size_t(1) << highBits;
@@ -192,7 +205,8 @@ void SpectralImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
 
 void SpectralImagerCore::process(double* left, double* right, unsigned quality, double center,
                                  double side) {
-  const Passes& passes = _vectorKernels ? kVectorPasses : kPortablePasses;
+  const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
+  const bool vector = _kernels != fourier::KernelSet::portable;
   const std::size_t n = _blockLength;
   const std::size_t half = n / 2;
   const std::size_t subSpectra = std::size_t(1) << quality;  // M
@@ -204,23 +218,39 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
   double* const rightSum = lineAligned(_rightSum);
   std::fill(leftSum, leftSum + n, 0.0);
   std::fill(rightSum, rightSum + n, 0.0);
+  // The wide kernels take blocks of a power of 4 from 64 frames up.
+  const bool wide = _kernels == fourier::KernelSet::wide && !_wideStageTables.empty() &&
+                    n >= 64 && _blockBits % 2 == 0;
+  const double* wideStages = wide ? lineAligned(_wideStageTables) : nullptr;
   for (std::size_t k1 = 0; k1 <= subSpectra / 2; ++k1) {
     // Sub-spectra 0 and M/2 are their own conjugate partners; the others
     // stand for themselves and for M - k1.
     const double weight = (k1 == 0 || 2 * k1 == subSpectra) ? 1.0 : 2.0;
     buildTwiddle(static_cast<unsigned>(k1), quality);
     const double* twiddle = lineAligned(_twiddle);
-    fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, _vectorKernels);
-    fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, _vectorKernels);
+    if (wide) {
+      fourier::avx512::rotatedRealTransform(-1, left, twiddle, l, n, wideStages);
+      fourier::avx512::rotatedRealTransform(-1, right, twiddle, r, n, wideStages);
+    } else {
+      fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, vector);
+      fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, vector);
+    }
     // The spectra are in bit-reversed order, the same for both channels.
     // Bins 0 and N/2 of the frame (sub-spectrum 0, bins 0 and n/2, at
     // positions 0 and 1 of that order) stay as they are.
     const std::size_t skip = k1 == 0 ? 4 : 0;
     passes.weigh(l + skip, r + skip, 2 * n - skip, center, side);
-    fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight,
-                                                leftSum, _vectorKernels);
-    fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight,
-                                                rightSum, _vectorKernels);
+    if (wide) {
+      fourier::avx512::transformFromReversedAndAccumulate(1, l, n, wideStages, twiddle, weight,
+                                                          leftSum);
+      fourier::avx512::transformFromReversedAndAccumulate(1, r, n, wideStages, twiddle, weight,
+                                                          rightSum);
+    } else {
+      fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight, leftSum,
+                                                  vector);
+      fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight,
+                                                  rightSum, vector);
+    }
   }
   // The transform pair's scaling, sqrt(2/N) twice, and the half of the real
   // inverse: 1/N, a power of two, so the scaling is exact.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "spl/block/FourierKernels.h"
+
 // The imager's spectral hop for one stereo block of n frames (a power of two,
 // at least 16): the block, zero-padded on both sides to N = n * 2^quality
 // frames, is transformed, every bin but the two purely real ones is split
@@ -44,10 +46,12 @@ class SpectralImagerCore {
   // center and side are the effective weights (auto gain already applied).
   void process(double* left, double* right, unsigned quality, double center, double side);
 
-  // Chooses the vector kernels (x86-64 with AVX2 and FMA) or the portable
-  // ones for this instance; returns whether vector kernels are now in use.
+  // Chooses the kernels for this instance: the widest the processor runs, or
+  // the portable ones; returns whether vector kernels are now in use.
   bool setVectorKernels(bool enabled);
-  bool usesVectorKernels() const { return _vectorKernels; }
+  // Chooses one kernel set, or the widest below it that the processor runs;
+  // returns the set now in use.
+  spl::fourier::KernelSet setKernelSet(spl::fourier::KernelSet wanted);
 
  private:
   // The twiddle e^(-2 pi i j k1 / N) of every position of the half-swapped
@@ -57,9 +61,12 @@ class SpectralImagerCore {
   unsigned _blockLength = 0;
   unsigned _blockBits = 0;
   unsigned _maxQuality = 0;
-  bool _vectorKernels;
+  spl::fourier::KernelSet _kernels;
   // Stage tables of the n-point complex transform and the tile bit reversal.
   std::vector<double> _stageTables;
+  // The same for the wide kernels (fourier::fillWideStageTables), where the
+  // processor has them; empty otherwise.
+  std::vector<double> _wideStageTables;
   std::vector<int> _tileReverse;
   // e^(-2 pi i a / Nmax) = _coarse[a >> _fineBits] * _fine[a & mask], where
   // Nmax = n * 2^maxQuality: two tables of about sqrt(Nmax) complex values

@@ -261,6 +261,12 @@ void complexTransform(int sign, double* a, std::size_t m, const double* t, bool 
   }
 }
 
+KernelSet availableKernelSet(KernelSet wanted) {
+  if (wanted == KernelSet::wide && !processorHasWideUnits()) wanted = KernelSet::vector;
+  if (wanted == KernelSet::vector && !processorHasVectorUnits()) wanted = KernelSet::portable;
+  return wanted;
+}
+
 bool isPowerOfFour(std::size_t m) {
   unsigned bits = 0;
   while ((std::size_t(1) << bits) < m) ++bits;

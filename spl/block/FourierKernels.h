@@ -58,8 +58,39 @@ inline double splitSin(const double* rs, std::size_t k) {
 
 std::size_t reverseBits(std::size_t v, unsigned bits);
 
+// The kernel sets a caller can choose from: portable code, the vector
+// kernels (AVX2 and FMA), and those with the wide kernels (AVX-512F) for the
+// longer stages where a caller has wide stage tables.
+enum class KernelSet { portable, vector, wide };
+
 // True where the vector kernels can run (x86-64 with AVX2 and FMA).
 bool processorHasVectorUnits();
+// True where the wide kernels can run as well (AVX-512F).
+bool processorHasWideUnits();
+// `wanted`, or the widest set below it that this processor runs.
+KernelSet availableKernelSet(KernelSet wanted);
+
+// The lane order of the wide stage tables (see fillWideStageTables).
+inline constexpr std::size_t kLane8[8] = {0, 4, 1, 5, 2, 6, 3, 7};
+
+// Stage tables for the wide kernels: the stages of 32 points and more hold
+// their factors for groups of eight butterflies j = 8g + kLane8[i] (cos w1,
+// sin w1, cos w3, sin w3, eight of each); the stage of 16 points keeps the
+// layout of fillStageTables. Same size as those.
+template <typename Root>
+void fillWideStageTables(std::size_t m, double* t, Root&& root) {
+  for (std::size_t L = m; L >= 16; t += L, L >>= 2) {
+    const std::size_t step = m / L;
+    const std::size_t lanes = L >= 32 ? 8 : 4;
+    for (std::size_t g = 0; g < L / 4; g += lanes) {
+      for (std::size_t i = 0; i < lanes; ++i) {
+        const std::size_t j = g + (lanes == 8 ? kLane8[i] : kLane[i]);
+        root(2 * j * step, t[4 * g + i], t[4 * g + lanes + i]);
+        root(6 * j * step, t[4 * g + 2 * lanes + i], t[4 * g + 3 * lanes + i]);
+      }
+    }
+  }
+}
 
 // The complex transform of m points at a (m a power of two, at least 2) with
 // the stage tables t, left in bit-reversed order. vector selects the vector
@@ -94,6 +125,16 @@ void splitForward(double* a, std::size_t m, const double* rs, double scale, bool
 // Inverse: bins 1 .. m/2 - 1 of a packed spectrum back to the spectrum of the
 // interleaved pairs.
 void splitInverse(double* a, std::size_t m, const double* rs, bool vector);
+
+namespace avx512 {
+// The wide versions of rotatedRealTransform and transformFromReversedAndAccumulate,
+// on wide stage tables; call only where processorHasWideUnits() is true. m at
+// least 32; the second a power of 4.
+void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                          std::size_t m, const double* t);
+void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
+                                        const double* factor, double weight, double* sum);
+}  // namespace avx512
 
 namespace avx2 {
 // The vector kernels; call only where processorHasVectorUnits() is true.

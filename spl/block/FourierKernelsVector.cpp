@@ -1,7 +1,13 @@
 #include "spl/block/FourierKernels.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// GCC 12 reports its own AVX-512 unpack intrinsics as reading an undefined
+// vector (the unused pass-through of their masked form); the warning points
+// into the header, so it is silenced for the header alone.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #endif
 
 namespace spl::fourier {
@@ -446,6 +452,248 @@ SPL_AVX2 void splitInverseVector(double* a, std::size_t m, const double* rs) {
   }
 }
 
+
+// ---- Wide kernels (AVX-512F) for the stages of 32 points and more ----
+//
+// Eight butterflies per vector. Unpacking two vectors of four interleaved
+// pairs leaves the points in the lane order 0, 4, 1, 5, 2, 6, 3, 7 (kLane8),
+// the order of the factors in the wide stage tables. Shorter stages and the
+// tails run the AVX2 kernels above, on their tables.
+
+#define SPL_AVX512 __attribute__((target("avx512f,avx2,fma")))
+
+SPL_AVX512 inline __m512d cmulRe512(int S, __m512d yr, __m512d yi, __m512d c, __m512d s) {
+  return S > 0 ? _mm512_fmsub_pd(yr, c, _mm512_mul_pd(yi, s))
+               : _mm512_fmadd_pd(yi, s, _mm512_mul_pd(yr, c));
+}
+SPL_AVX512 inline __m512d cmulIm512(int S, __m512d yr, __m512d yi, __m512d c, __m512d s) {
+  return S > 0 ? _mm512_fmadd_pd(yr, s, _mm512_mul_pd(yi, c))
+               : _mm512_fmsub_pd(yi, c, _mm512_mul_pd(yr, s));
+}
+
+SPL_AVX512 inline void load512(const double* p, __m512d& re, __m512d& im) {
+  const __m512d u = _mm512_loadu_pd(p), v = _mm512_loadu_pd(p + 8);
+  re = _mm512_unpacklo_pd(u, v);
+  im = _mm512_unpackhi_pd(u, v);
+}
+
+SPL_AVX512 inline void store512(double* p, __m512d re, __m512d im) {
+  _mm512_storeu_pd(p, _mm512_unpacklo_pd(re, im));
+  _mm512_storeu_pd(p + 8, _mm512_unpackhi_pd(re, im));
+}
+
+// The factors of eight butterflies: cos w1, sin w1, cos w3, sin w3, and the
+// cos w2, sin w2 made from them.
+struct Factors512 {
+  __m512d c1, s1, c2, s2, c3, s3;
+};
+
+SPL_AVX512 inline Factors512 factors512(const double* t) {
+  Factors512 f;
+  f.c1 = _mm512_loadu_pd(t);
+  f.s1 = _mm512_loadu_pd(t + 8);
+  f.c3 = _mm512_loadu_pd(t + 16);
+  f.s3 = _mm512_loadu_pd(t + 24);
+  f.c2 = _mm512_fmsub_pd(f.c1, f.c1, _mm512_mul_pd(f.s1, f.s1));
+  f.s2 = _mm512_mul_pd(_mm512_add_pd(f.c1, f.c1), f.s1);
+  return f;
+}
+
+// One forward butterfly of eight lanes on the quarters x0..x3; results to
+// quarters 0..3 as radix4StageVector stores them.
+template <int S>
+SPL_AVX512 inline void butterfly512(__m512d x0r, __m512d x0i, __m512d x1r, __m512d x1i,
+                                    __m512d x2r, __m512d x2i, __m512d x3r, __m512d x3i,
+                                    const Factors512& f, double* a0, double* a1, double* a2,
+                                    double* a3) {
+  const __m512d t0r = _mm512_add_pd(x0r, x2r), t0i = _mm512_add_pd(x0i, x2i);
+  const __m512d t1r = _mm512_sub_pd(x0r, x2r), t1i = _mm512_sub_pd(x0i, x2i);
+  const __m512d t2r = _mm512_add_pd(x1r, x3r), t2i = _mm512_add_pd(x1i, x3i);
+  const __m512d dr = _mm512_sub_pd(x1r, x3r), di = _mm512_sub_pd(x1i, x3i);
+  const __m512d y2r = _mm512_sub_pd(t0r, t2r), y2i = _mm512_sub_pd(t0i, t2i);
+  const __m512d y1r = S > 0 ? _mm512_sub_pd(t1r, di) : _mm512_add_pd(t1r, di);
+  const __m512d y1i = S > 0 ? _mm512_add_pd(t1i, dr) : _mm512_sub_pd(t1i, dr);
+  const __m512d y3r = S > 0 ? _mm512_add_pd(t1r, di) : _mm512_sub_pd(t1r, di);
+  const __m512d y3i = S > 0 ? _mm512_sub_pd(t1i, dr) : _mm512_add_pd(t1i, dr);
+  store512(a0, _mm512_add_pd(t0r, t2r), _mm512_add_pd(t0i, t2i));
+  store512(a1, cmulRe512(S, y2r, y2i, f.c2, f.s2), cmulIm512(S, y2r, y2i, f.c2, f.s2));
+  store512(a2, cmulRe512(S, y1r, y1i, f.c1, f.s1), cmulIm512(S, y1r, y1i, f.c1, f.s1));
+  store512(a3, cmulRe512(S, y3r, y3i, f.c3, f.s3), cmulIm512(S, y3r, y3i, f.c3, f.s3));
+}
+
+template <int S>
+SPL_AVX512 void radix4Stage512(double* a, std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  double* a0 = a;
+  double* a1 = a + 2 * q;
+  double* a2 = a + 4 * q;
+  double* a3 = a + 6 * q;
+  for (std::size_t j = 0; j < 2 * q; j += 16, t += 32) {
+    __m512d x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+    load512(a0 + j, x0r, x0i);
+    load512(a1 + j, x1r, x1i);
+    load512(a2 + j, x2r, x2i);
+    load512(a3 + j, x3r, x3i);
+    butterfly512<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, factors512(t), a0 + j, a1 + j,
+                    a2 + j, a3 + j);
+  }
+}
+
+// The transposed butterfly: factors first, then the butterfly; z[0..7] are
+// the real and imaginary results of quarters 0..3.
+template <int S>
+SPL_AVX512 inline void transposed512(const double* a0, const double* a1, const double* a2,
+                                     const double* a3, const double* t, __m512d z[8]) {
+  __m512d y0r, y0i, x1r, x1i, x2r, x2i, x3r, x3i;
+  load512(a0, y0r, y0i);
+  load512(a1, x1r, x1i);
+  load512(a2, x2r, x2i);
+  load512(a3, x3r, x3i);
+  const Factors512 f = factors512(t);
+  const __m512d y2r = cmulRe512(S, x1r, x1i, f.c2, f.s2), y2i = cmulIm512(S, x1r, x1i, f.c2, f.s2);
+  const __m512d y1r = cmulRe512(S, x2r, x2i, f.c1, f.s1), y1i = cmulIm512(S, x2r, x2i, f.c1, f.s1);
+  const __m512d y3r = cmulRe512(S, x3r, x3i, f.c3, f.s3), y3i = cmulIm512(S, x3r, x3i, f.c3, f.s3);
+  const __m512d e0r = _mm512_add_pd(y0r, y2r), e0i = _mm512_add_pd(y0i, y2i);
+  const __m512d e1r = _mm512_sub_pd(y0r, y2r), e1i = _mm512_sub_pd(y0i, y2i);
+  const __m512d f0r = _mm512_add_pd(y1r, y3r), f0i = _mm512_add_pd(y1i, y3i);
+  const __m512d f1r = _mm512_sub_pd(y1r, y3r), f1i = _mm512_sub_pd(y1i, y3i);
+  z[0] = _mm512_add_pd(e0r, f0r);
+  z[1] = _mm512_add_pd(e0i, f0i);
+  z[4] = _mm512_sub_pd(e0r, f0r);
+  z[5] = _mm512_sub_pd(e0i, f0i);
+  // e1 +- S i f1.
+  z[2] = S > 0 ? _mm512_sub_pd(e1r, f1i) : _mm512_add_pd(e1r, f1i);
+  z[3] = S > 0 ? _mm512_add_pd(e1i, f1r) : _mm512_sub_pd(e1i, f1r);
+  z[6] = S > 0 ? _mm512_add_pd(e1r, f1i) : _mm512_sub_pd(e1r, f1i);
+  z[7] = S > 0 ? _mm512_sub_pd(e1i, f1r) : _mm512_add_pd(e1i, f1r);
+}
+
+template <int S>
+SPL_AVX512 void radix4StageTransposed512(double* a, std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  double* a0 = a;
+  double* a1 = a + 2 * q;
+  double* a2 = a + 4 * q;
+  double* a3 = a + 6 * q;
+  for (std::size_t j = 0; j < 2 * q; j += 16, t += 32) {
+    __m512d z[8];
+    transposed512<S>(a0 + j, a1 + j, a2 + j, a3 + j, t, z);
+    store512(a0 + j, z[0], z[1]);
+    store512(a1 + j, z[2], z[3]);
+    store512(a2 + j, z[4], z[5]);
+    store512(a3 + j, z[6], z[7]);
+  }
+}
+
+// difTransformVector with the wide stages.
+template <int S>
+SPL_AVX512 void difTransformWide(double* a, std::size_t L, const double* t) {
+  if (L > kCacheBlock) {
+    radix4Stage512<S>(a, L, t);
+    const std::size_t q = L >> 2;
+    for (std::size_t s = 0; s < 4; ++s) difTransformWide<S>(a + 2 * s * q, q, t + L);
+    return;
+  }
+  std::size_t len = L;
+  for (; len >= 32; t += len, len >>= 2) {
+    for (std::size_t b = 0; b < L; b += len) radix4Stage512<S>(a + 2 * b, len, t);
+  }
+  if (len == 16) {
+    for (std::size_t b = 0; b < L; b += 16) radix4StageVector<S>(a + 2 * b, 16, t);
+    len = 4;
+  }
+  tailVector<S>(a, L, len);
+}
+
+// ditTransformVector with the wide stages (L a power of 4).
+template <int S>
+SPL_AVX512 void ditTransformWide(double* a, std::size_t L, const double* t) {
+  if (L > kCacheBlock) {
+    const std::size_t q = L >> 2;
+    for (std::size_t s = 0; s < 4; ++s) ditTransformWide<S>(a + 2 * s * q, q, t + L);
+    radix4StageTransposed512<S>(a, L, t);
+    return;
+  }
+  std::size_t offsets[32];
+  std::size_t stages = 0, offset = 0, len = L;
+  for (; len >= 16; offset += len, len >>= 2) offsets[stages++] = offset;
+  tail4TransposedVector<S>(a, L);
+  while (stages > 0) {
+    --stages;
+    const std::size_t stageLength = L >> (2 * stages);
+    for (std::size_t b = 0; b < L; b += stageLength) {
+      if (stageLength >= 32) {
+        radix4StageTransposed512<S>(a + 2 * b, stageLength, t + offsets[stages]);
+      } else {
+        radix4StageTransposedVector<S>(a + 2 * b, stageLength, t + offsets[stages]);
+      }
+    }
+  }
+}
+
+// Eight real samples from xs at point j / 2 on, in the lane order kLane8,
+// times their factors from fs.
+SPL_AVX512 inline void loadRealTimesFactor512(const double* xs, const double* fs, std::size_t j,
+                                              __m512d& re, __m512d& im) {
+  const __m512i order = _mm512_set_epi64(7, 3, 6, 2, 5, 1, 4, 0);
+  const __m512d samples = _mm512_permutexvar_pd(order, _mm512_loadu_pd(xs + j / 2));
+  __m512d fr, fi;
+  load512(fs + j, fr, fi);
+  re = _mm512_mul_pd(samples, fr);
+  im = _mm512_mul_pd(samples, fi);
+}
+
+template <int S>
+SPL_AVX512 void rotatedRealTransformWide(const double* x, const double* factor, double* a,
+                                         std::size_t L, const double* t) {
+  const std::size_t q = L >> 2;
+  const double* x0 = x + 2 * q;
+  const double* x1 = x + 3 * q;
+  const double* x2 = x;
+  const double* x3 = x + q;
+  const double* tt = t;
+  for (std::size_t j = 0; j < 2 * q; j += 16, tt += 32) {
+    __m512d x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+    loadRealTimesFactor512(x0, factor, j, x0r, x0i);
+    loadRealTimesFactor512(x1, factor + 2 * q, j, x1r, x1i);
+    loadRealTimesFactor512(x2, factor + 4 * q, j, x2r, x2i);
+    loadRealTimesFactor512(x3, factor + 6 * q, j, x3r, x3i);
+    butterfly512<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, factors512(tt), a + j, a + 2 * q + j,
+                    a + 4 * q + j, a + 6 * q + j);
+  }
+  for (std::size_t s = 0; s < 4; ++s) difTransformWide<S>(a + 2 * s * q, q, t + L);
+}
+
+// Adds w * Re(conj(factor) * z) of eight points, in the lane order kLane8, to
+// the sums of their positions.
+SPL_AVX512 inline void accumulate512(__m512d w, __m512d zr, __m512d zi, const double* fs,
+                                     double* sums, std::size_t j) {
+  __m512d fr, fi;
+  load512(fs + j, fr, fi);
+  const __m512d part = _mm512_fmadd_pd(fr, zr, _mm512_mul_pd(fi, zi));
+  const __m512i natural = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+  double* s = sums + j / 2;
+  _mm512_storeu_pd(s, _mm512_fmadd_pd(w, _mm512_permutexvar_pd(natural, part),
+                                      _mm512_loadu_pd(s)));
+}
+
+template <int S>
+SPL_AVX512 void transformFromReversedAndAccumulateWide(double* a, std::size_t L, const double* t,
+                                                       const double* factor, double weight,
+                                                       double* sum) {
+  const std::size_t q = L >> 2;
+  for (std::size_t s = 0; s < 4; ++s) ditTransformWide<S>(a + 2 * s * q, q, t + L);
+  const __m512d w = _mm512_set1_pd(weight);
+  for (std::size_t j = 0; j < 2 * q; j += 16, t += 32) {
+    __m512d z[8];
+    transposed512<S>(a + j, a + 2 * q + j, a + 4 * q + j, a + 6 * q + j, t, z);
+    accumulate512(w, z[0], z[1], factor, sum, j);
+    accumulate512(w, z[2], z[3], factor + 2 * q, sum + q, j);
+    accumulate512(w, z[4], z[5], factor + 4 * q, sum + 2 * q, j);
+    accumulate512(w, z[6], z[7], factor + 6 * q, sum + 3 * q, j);
+  }
+}
+
 }  // namespace
 
 bool processorHasVectorUnits() {
@@ -455,6 +703,37 @@ bool processorHasVectorUnits() {
   }();
   return has;
 }
+
+bool processorHasWideUnits() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return processorHasVectorUnits() && __builtin_cpu_supports("avx512f");
+  }();
+  return has;
+}
+
+namespace avx512 {
+
+SPL_AVX512 void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
+                                     std::size_t m, const double* t) {
+  if (sign > 0) {
+    rotatedRealTransformWide<1>(x, factor, out, m, t);
+  } else {
+    rotatedRealTransformWide<-1>(x, factor, out, m, t);
+  }
+}
+
+SPL_AVX512 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m,
+                                                   const double* t, const double* factor,
+                                                   double weight, double* sum) {
+  if (sign > 0) {
+    transformFromReversedAndAccumulateWide<1>(a, m, t, factor, weight, sum);
+  } else {
+    transformFromReversedAndAccumulateWide<-1>(a, m, t, factor, weight, sum);
+  }
+}
+
+}  // namespace avx512
 
 namespace avx2 {
 
@@ -514,6 +793,14 @@ SPL_AVX2 void splitInverse(double* a, std::size_t m, const double* rs) {
 #else
 
 bool processorHasVectorUnits() { return false; }
+bool processorHasWideUnits() { return false; }
+
+namespace avx512 {
+void rotatedRealTransform(int, const double*, const double*, double*, std::size_t,
+                          const double*) {}
+void transformFromReversedAndAccumulate(int, double*, std::size_t, const double*, const double*,
+                                        double, double*) {}
+}  // namespace avx512
 
 // Never reached: the dispatch in FourierKernels.cpp asks processorHasVectorUnits() first.
 namespace avx2 {

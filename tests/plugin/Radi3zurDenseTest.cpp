@@ -15,6 +15,9 @@
 namespace {
 
 constexpr unsigned kBlock = 4096;  // the plug-in's window length
+using spl::fourier::KernelSet;
+// Every kernel set; those the processor lacks are skipped.
+constexpr KernelSet kKernelSets[] = {KernelSet::portable, KernelSet::vector, KernelSet::wide};
 const double kPi = 3.141592653589793;
 
 spl::DefaultClip noise(unsigned seed, unsigned length = kBlock) {
@@ -97,10 +100,9 @@ TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
                                                      : tied(round, 0.0);
         const spl::DefaultClip expected = denseImage(input, settings);
         const double tolerance = 1e-12 * std::fmax(peak(input), 1e-300);
-        for (bool vector : {false, true}) {
-          if (vector && !spl::fourier::processorHasVectorUnits()) continue;
+        for (KernelSet kernels : kKernelSets) {
           Radi3zur imager;
-          imager.setVectorKernels(vector);
+          if (imager.setKernelSet(kernels) != kernels) continue;  // not on this processor
           imager.prepare(kBlock);
           imager.setCenter(settings.center);
           imager.setSide(settings.side);
@@ -111,7 +113,8 @@ TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
           imager.process(block);
           const std::string where = "quality " + std::to_string(quality) + ", window " +
                                     std::to_string(windowMode) + ", signal " +
-                                    std::to_string(signal) + (vector ? ", vector" : ", portable");
+                                    std::to_string(signal) + ", kernels " +
+                                    std::to_string(static_cast<int>(kernels));
           EXPECT_LE(maxDifference(block, expected), tolerance) << where;
           if (signal == 4) {
             // A silent channel shares nothing and keeps nothing of its own.
@@ -123,10 +126,11 @@ TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
   }
 }
 
-// Block lengths other than the plug-in's: the shortest the core takes, and
-// lengths whose transforms end in blocks of 8 points rather than 4.
+// Block lengths other than the plug-in's: the shortest the core takes, the
+// shortest the wide kernels take, and lengths whose transforms end in blocks
+// of 8 points rather than 4.
 TEST(Radi3zurDense, OtherBlockLengthsEqualThePaddedFrame) {
-  for (unsigned length : {16u, 32u, 2048u}) {
+  for (unsigned length : {16u, 32u, 64u, 2048u}) {
     for (unsigned quality = 0; quality <= 3; ++quality) {
       for (double leftFactor : {0.5, -1.0}) {
         DenseSettings settings;
@@ -136,16 +140,17 @@ TEST(Radi3zurDense, OtherBlockLengthsEqualThePaddedFrame) {
         const spl::DefaultClip input = leftFactor == -1.0 ? tied(quality, -1.0, length)
                                                           : noise(quality + 40, length);
         const spl::DefaultClip expected = denseImage(input, settings);
-        for (bool vector : {false, true}) {
+        for (KernelSet kernels : kKernelSets) {
           Radi3zur imager;
-          imager.setVectorKernels(vector);
+          if (imager.setKernelSet(kernels) != kernels) continue;
           imager.setCenter(settings.center);
           imager.setSide(settings.side);
           imager.setQuality(quality);
           spl::DefaultClip block(input);
           imager.process(block);
           EXPECT_LE(maxDifference(block, expected), 1e-12 * peak(input))
-              << "length " << length << ", quality " << quality << (vector ? ", vector" : "");
+              << "length " << length << ", quality " << quality << ", kernels "
+              << static_cast<int>(kernels);
         }
       }
     }
