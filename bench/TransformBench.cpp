@@ -19,12 +19,14 @@ void fillRandom(double* x, unsigned n) {
   for (unsigned i = 0; i < n; ++i) x[i] = dist(gen);
 }
 
-void TransformPairSpl(benchmark::State& state) {
+void runTransformPair(benchmark::State& state, bool vectorKernels) {
   const unsigned n = static_cast<unsigned>(state.range(0));
   // Built from a silent clip: the sized constructor stops at 2^20 frames.
   spl::DefaultClip clip(spl::ZeroClip(1, n));
   fillRandom(clip.channelData(0), n);
   spl::RealDiscreteFourierTransform forward(1), inverse(-1);
+  forward.setVectorKernels(vectorKernels);
+  inverse.setVectorKernels(vectorKernels);
   forward.process(clip);
   inverse.process(clip);
   for (auto _ : state) {
@@ -36,12 +38,10 @@ void TransformPairSpl(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+void TransformPairSpl(benchmark::State& state) { runTransformPair(state, true); }
+
 // The same with the portable kernels, as on processors without AVX2 and FMA.
-void TransformPairSplPortable(benchmark::State& state) {
-  spl::FFTBase::setVectorKernels(false);
-  TransformPairSpl(state);
-  spl::FFTBase::setVectorKernels(true);
-}
+void TransformPairSplPortable(benchmark::State& state) { runTransformPair(state, false); }
 
 void TransformPairFftw(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <typeinfo>
 
 #include "spl/clip/ConcatClip.h"
 #include "spl/clip/RangedClip.h"
@@ -16,6 +17,14 @@ double clampWeight(double weight) {
   return weight;
 }
 
+// Whether the spectral core takes stereo blocks of n frames at this quality:
+// n a power of two of at least 16, and the padded frame length n * 2^quality
+// representable in 32 bits, as the padded frame needs.
+bool coreTakes(unsigned n, unsigned quality) {
+  return n >= 16 && (n & (n - 1)) == 0 && quality < 32 && (std::uint64_t(n) << quality) < (std::uint64_t(1) << 32);
+}
+
+
 }  // namespace
 
 Radi3zur::Radi3zur()
@@ -27,11 +36,40 @@ Radi3zur::Radi3zur()
   _analysisWindow = _hanningWindow.get();
 }
 
-Radi3zur::~Radi3zur() {
-  _forward.reset();
-  _inverse.reset();
-  _vorbisWindow.reset();
-  _hanningWindow.reset();
+bool Radi3zur::setVectorKernels(bool enabled) {
+  _forward->setVectorKernels(enabled);
+  _inverse->setVectorKernels(enabled);
+  return _core.setVectorKernels(enabled);
+}
+
+spl::fourier::KernelSet Radi3zur::setKernelSet(spl::fourier::KernelSet wanted) {
+  const bool vector = wanted != spl::fourier::KernelSet::portable;
+  _forward->setVectorKernels(vector);
+  _inverse->setVectorKernels(vector);
+  return _core.setKernelSet(wanted);
+}
+
+void Radi3zur::prepare(unsigned blockLength) {
+  if (!coreTakes(blockLength, kPreparedQualities)) return;
+  _core.prepare(blockLength, kPreparedQualities);
+  prepareWindowTables(blockLength);
+}
+
+void Radi3zur::prepareWindowTables(unsigned blockLength) {
+  // Each window run over ones gives its own factors exactly.
+  spl::DefaultClip ones(1, blockLength);
+  std::fill(ones.channelData(0), ones.channelData(0) + blockLength, 1.0);
+  spl::DefaultClip hanning(ones);
+  _hanningWindow->process(hanning);
+  _vorbisWindow->process(ones);
+  _hanningTable.assign(hanning.channelData(0), hanning.channelData(0) + blockLength);
+  _vorbisTable.assign(ones.channelData(0), ones.channelData(0) + blockLength);
+}
+
+const double* Radi3zur::windowTable(const spl::BlockProcessor* window) const {
+  if (window == _vorbisWindow.get()) return _vorbisTable.data();
+  if (window == _hanningWindow.get()) return _hanningTable.data();
+  return nullptr;
 }
 
 void Radi3zur::setCenter(double center) { _center = clampWeight(center); }
@@ -52,7 +90,13 @@ void Radi3zur::setWindowMode(int mode) {
   }
 }
 
+
 void Radi3zur::process(spl::Clip& block) {
+  const unsigned quality = _quality % 32u;
+  if (block.getNumChannels() == 2 && coreTakes(block.getLength(), quality)) {
+    processStereo(block, quality);
+    return;
+  }
   if (_analysisWindow != nullptr) _analysisWindow->process(block);
 
   const unsigned n = block.getLength();
@@ -77,6 +121,60 @@ void Radi3zur::process(spl::Clip& block) {
   block.assign(spl::RangedClip(_frame, padding, n));
 
   if (_synthesisWindow != nullptr) _synthesisWindow->process(block);
+}
+
+void Radi3zur::processStereo(spl::Clip& block, unsigned quality) {
+  const unsigned n = block.getLength();
+  // Only without prepare(), or for a new length or a quality above the
+  // prepared ones: this allocates.
+  if (!_core.isPreparedFor(n, quality)) _core.prepare(n, std::max(quality, kPreparedQualities));
+  if (_hanningTable.size() != n) prepareWindowTables(n);
+
+  double* left;
+  double* right;
+  const bool owning = typeid(block) == typeid(spl::DefaultClip);
+  if (owning) {
+    // Only the class itself: a subclass may give get and set a meaning of its own.
+    auto& clip = static_cast<spl::DefaultClip&>(block);
+    left = clip.channelData(0);
+    right = clip.channelData(1);
+  } else {
+    _stereo.resize(2 * std::size_t(n));
+    left = _stereo.data();
+    right = left + n;
+    for (unsigned p = 0; p < n; ++p) {
+      left[p] = block.get(0, p);
+      right[p] = block.get(1, p);
+    }
+  }
+
+  if (const double* window = windowTable(_analysisWindow)) {
+    for (unsigned p = 0; p < n; ++p) {
+      left[p] *= window[p];
+      right[p] *= window[p];
+    }
+  }
+  double center = _center;
+  double side = _side;
+  if (_autoGain && center + side > 0.0) {
+    const double mean = (center + side) * 0.5;
+    center = center / mean;
+    side = side / mean;
+  }
+  _core.process(left, right, quality, center, side);
+  if (const double* window = windowTable(_synthesisWindow)) {
+    for (unsigned p = 0; p < n; ++p) {
+      left[p] *= window[p];
+      right[p] *= window[p];
+    }
+  }
+
+  if (!owning) {
+    for (unsigned p = 0; p < n; ++p) {
+      block.set(0, p, left[p]);
+      block.set(1, p, right[p]);
+    }
+  }
 }
 
 void Radi3zur::fillFrame(spl::Clip& block, unsigned padding) {

@@ -24,7 +24,7 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
 }
 
 VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
-    : AbstractStereoAudioEffectX(audioMaster, 1, NUM_PARAMS), _warmUpClip(2, 0) {
+    : AbstractStereoAudioEffectX(audioMaster, 1, NUM_PARAMS) {
   setUniqueID(UNIQUE_ID);
 
   for (int i = 0; i <= 200; ++i) {
@@ -57,15 +57,11 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster)
   addParameterLabel("");
 
   _imager = std::make_unique<Radi3zur>();
+  // Every table of every Quality and Window, now rather than on the audio thread.
+  _imager->prepare(static_cast<unsigned>(WINDOW_LENGTH));
   _processor = std::make_unique<spl::OverwrapStreamProcessor>(
       *_imager, 2, static_cast<unsigned>(WINDOW_LENGTH), RESERVED_FRAMES);
-  _warmUpClip.setLength(static_cast<unsigned>(WINDOW_LENGTH));
   setInitialDelay(WINDOW_LENGTH);
-}
-
-VSTPlugin::~VSTPlugin() {
-  _imager.reset();
-  _processor.reset();
 }
 
 template <typename Visitor>
@@ -129,30 +125,13 @@ std::string VSTPlugin::getParameterDisplayString(VstInt32 index) {
   }
 }
 
-void VSTPlugin::warmUpImager(unsigned int quality, int windowMode) {
-  // The imager sizes its transform frame and tables the first time it
-  // processes a window at a new Quality or Window. Left alone, that happens in
-  // whichever later host block completes the next window; running it here on a
-  // silent window keeps every block after this one free of heap allocations.
-  // The imager carries no signal from one window to the next, so the stream is
-  // unaffected.
-  if (quality == _warmUpQuality && windowMode == _warmUpWindowMode) return;
-  _warmUpClip.setLength(static_cast<unsigned>(WINDOW_LENGTH));  // all zeros again
-  _imager->process(_warmUpClip);
-  _warmUpQuality = quality;
-  _warmUpWindowMode = windowMode;
-}
-
 void VSTPlugin::processClip(spl::Clip& clip) {
   const unsigned n = clip.getLength();
-  const unsigned int quality = _quality.getValue();
-  const int windowMode = static_cast<int>(_window.getIndex());
   _imager->setCenter(_center.getValue());
   _imager->setSide(_side.getValue());
   _imager->setAutoGain(_autoGain.getIndex() == 1);
-  _imager->setQuality(quality);
-  _imager->setWindowMode(windowMode);
-  warmUpImager(quality, windowMode);
+  _imager->setQuality(_quality.getValue());
+  _imager->setWindowMode(static_cast<int>(_window.getIndex()));
   _processor->write(clip);
   _processor->read(clip, n);
 }

@@ -16,9 +16,10 @@
 //
 // Threads: setParameter and getParameter store and read the controls only;
 // the values reach the imaging core at the start of the next processing call.
-// The processing operations must not run concurrently with each other. After
-// the first processing call at a given Quality, host blocks of up to
-// RESERVED_FRAMES frames are processed without touching the heap.
+// The processing operations must not run concurrently with each other. The
+// constructor prepares the imaging core for every Quality and Window, so host
+// blocks of up to RESERVED_FRAMES frames are processed without touching the
+// heap from the first call on, also across parameter changes.
 class VSTPlugin : public AbstractStereoAudioEffectX {
  public:
   static constexpr VstInt32 UNIQUE_ID = 0x31343368;  // the characters 1, 4, 3, h
@@ -30,7 +31,7 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   static constexpr VstInt32 WINDOW_LENGTH = 4096;
 
   explicit VSTPlugin(audioMasterCallback audioMaster);
-  ~VSTPlugin() override;
+  ~VSTPlugin() override = default;
 
   // Values outside 0..1 from the host are clamped; a value that is not a number is ignored.
   void setParameter(VstInt32 index, float value) override;
@@ -46,19 +47,13 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   // Calls visitor with the control behind a host parameter index; false for an index outside 0..4.
   template <typename Visitor>
   bool visitControl(VstInt32 index, Visitor&& visitor);
-  // Lets the imager build its frame and tables for the current setting now.
-  void warmUpImager(unsigned int quality, int windowMode);
 
   spl::StepControl<double> _center;
   spl::StepControl<double> _side;
   spl::StepControl<std::string> _autoGain;
   spl::StepControl<unsigned int> _quality;
   spl::StepControl<std::string> _window;
+  // Declared before the processor that borrows it, so it is destroyed after it.
   std::unique_ptr<Radi3zur> _imager;
   std::unique_ptr<spl::OverwrapStreamProcessor> _processor;  // runs _imager, borrowed
-  // A silent window on which the imager is run whenever Quality or Window
-  // changes (see processClip), and the setting it was last run with.
-  spl::DefaultClip _warmUpClip;
-  unsigned int _warmUpQuality = 0;
-  int _warmUpWindowMode = -1;
 };

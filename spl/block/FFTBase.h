@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "spl/block/BlockProcessor.h"
+#include "spl/block/FourierKernels.h"
 #include "spl/block/Gainer.h"
 
 namespace spl {
@@ -25,10 +26,11 @@ class FFTBase : public BlockProcessor {
   unsigned getPreparedLength() const { return _preparedLength; }
 
   // Chooses between the vector kernels (x86-64 processors with AVX2 and FMA)
-  // and the portable ones for every instance; returns whether vector kernels
-  // are now in use. They are on by default where the processor has them. For
-  // tests and measurements; not to be called while a transform runs.
-  static bool setVectorKernels(bool enabled);
+  // and the portable ones for this instance only; returns whether vector
+  // kernels are now in use. They are on by default where the processor has
+  // them. For tests and measurements; not to be called while a transform runs.
+  bool setVectorKernels(bool enabled);
+  bool usesVectorKernels() const { return _vectorKernels; }
 
  protected:
   // The real discrete Fourier transform of _preparedLength samples at `a`, in
@@ -56,6 +58,7 @@ class FFTBase : public BlockProcessor {
   unsigned _preparedLength = 0;
   Gainer _gainer;
   std::vector<double> _buffer;
+  bool _vectorKernels = fourier::processorHasVectorUnits();
 
  private:
   // Builds what the current length needs that is not built yet.

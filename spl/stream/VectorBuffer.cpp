@@ -1,7 +1,9 @@
 #include "spl/stream/VectorBuffer.h"
 
 #include <algorithm>
+#include <typeinfo>
 
+#include "spl/clip/DefaultClip.h"
 #include "spl/util/Failure.h"
 
 namespace spl {
@@ -52,14 +54,32 @@ void VectorBuffer::write(const Clip& clip) {
   // once every sample has been read from the clip, so a clip that fails
   // half-way leaves the buffer as it was.
   std::size_t to = _ring.empty() ? 0 : wrap(_head + _numSamples);
-  for (unsigned p = 0; p < clip.getLength(); ++p) {
-    for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
+  copyIn(clip, to);
+  _numSamples += added;
+  recount();
+}
+
+void VectorBuffer::copyIn(const Clip& clip, std::size_t to) {
+  const unsigned length = clip.getLength();
+  if (typeid(clip) == typeid(DefaultClip)) {
+    // The owning clip's samples lie channel after channel: read them directly
+    // rather than through a virtual call each. (Only the class itself: a
+    // subclass may give get a meaning of its own.)
+    const double* samples = static_cast<const DefaultClip&>(clip).channelData(0);
+    for (unsigned p = 0; p < length; ++p) {
+      for (unsigned c = 0; c < _numChannels; ++c) {
+        _ring[to] = samples[std::size_t(c) * length + p];
+        to = wrap(to + 1);
+      }
+    }
+    return;
+  }
+  for (unsigned p = 0; p < length; ++p) {
+    for (unsigned c = 0; c < _numChannels; ++c) {
       _ring[to] = clip.get(c, p);
       to = wrap(to + 1);
     }
   }
-  _numSamples += added;
-  recount();
 }
 
 void VectorBuffer::unread(const Clip& clip) {
@@ -72,13 +92,7 @@ void VectorBuffer::unread(const Clip& clip) {
   }
   // The frames go into the free space in front of the oldest sample.
   const std::size_t begin = wrap(_head + _ring.size() - added);
-  std::size_t to = begin;
-  for (unsigned p = 0; p < clip.getLength(); ++p) {
-    for (unsigned c = 0; c < clip.getNumChannels(); ++c) {
-      _ring[to] = clip.get(c, p);
-      to = wrap(to + 1);
-    }
-  }
+  copyIn(clip, begin);
   _head = begin;
   _numSamples += added;
   recount();
@@ -91,10 +105,20 @@ void VectorBuffer::read(Clip& clip, unsigned length) {
   // Copy first, consume after: a clip that refuses a sample leaves every
   // frame in the buffer.
   std::size_t from = _head;
-  for (unsigned p = 0; p < frames; ++p) {
-    for (unsigned c = 0; c < _numChannels; ++c) {
-      clip.set(c, p, _ring[from]);
-      from = wrap(from + 1);
+  if (typeid(clip) == typeid(DefaultClip)) {
+    double* samples = static_cast<DefaultClip&>(clip).channelData(0);
+    for (unsigned p = 0; p < frames; ++p) {
+      for (unsigned c = 0; c < _numChannels; ++c) {
+        samples[std::size_t(c) * frames + p] = _ring[from];
+        from = wrap(from + 1);
+      }
+    }
+  } else {
+    for (unsigned p = 0; p < frames; ++p) {
+      for (unsigned c = 0; c < _numChannels; ++c) {
+        clip.set(c, p, _ring[from]);
+        from = wrap(from + 1);
+      }
     }
   }
   const std::size_t taken = std::size_t(frames) * _numChannels;

@@ -41,6 +41,8 @@ class VectorBuffer : public Buffer {
 
  private:
   void requireChannels(const Clip& clip) const;
+  // Copies the clip's frames into the ring from ring index `to` on, interleaved.
+  void copyIn(const Clip& clip, std::size_t to);
   // Grows the ring (keeping the held samples in order) to hold at least `samples`.
   void ensureCapacity(std::size_t samples);
   std::size_t wrap(std::size_t index) const {

@@ -36,9 +36,15 @@ DefaultClip clipOf(const std::vector<double>& x) {
   return clip;
 }
 
+// Whether the transforms made by the tests use the vector kernels (where the
+// processor has them); withEachKernel below switches it.
+bool useVectorKernels = true;
+
 std::vector<double> transformed(const std::vector<double>& x, int mode) {
   DefaultClip clip = clipOf(x);
-  RealDiscreteFourierTransform(mode).process(clip);
+  RealDiscreteFourierTransform transform(mode);
+  transform.setVectorKernels(useVectorKernels);
+  transform.process(clip);
   return std::vector<double>(clip.channelData(0), clip.channelData(0) + x.size());
 }
 
@@ -113,10 +119,10 @@ template <typename F>
 void withEachKernel(F&& check) {
   for (bool vector : {true, false}) {
     SCOPED_TRACE(vector ? "vector kernels" : "portable kernels");
-    spl::FFTBase::setVectorKernels(vector);
+    useVectorKernels = vector;
     check();
   }
-  spl::FFTBase::setVectorKernels(true);
+  useVectorKernels = true;
 }
 
 TEST(RealDiscreteFourierTransform, MatchesDefiningSumsForEveryPowerOfTwoUpTo4096) {
@@ -207,6 +213,8 @@ TEST(RealDiscreteFourierTransform, InverseAfterForwardRestoresEveryPowerOfTwoUpT
   for (unsigned n = 2; n <= (1u << 21); n *= 2) {
     const std::vector<double> x = randomSignal(n, n);
     withEachKernel([&] {
+      forward.setVectorKernels(useVectorKernels);
+      inverse.setVectorKernels(useVectorKernels);
       DefaultClip clip = clipOf(x);
       forward.process(clip);
       inverse.process(clip);
@@ -214,6 +222,15 @@ TEST(RealDiscreteFourierTransform, InverseAfterForwardRestoresEveryPowerOfTwoUpT
       EXPECT_LE(maxDifference(x, y), 2e-16 * (std::log2(n) + 4)) << "n=" << n;
     });
   }
+}
+
+TEST(RealDiscreteFourierTransform, KernelChoiceBelongsToOneInstance) {
+  RealDiscreteFourierTransform portable(1), other(1);
+  EXPECT_FALSE(portable.setVectorKernels(false));
+  EXPECT_EQ(other.usesVectorKernels(), spl::fourier::processorHasVectorUnits());
+  EXPECT_EQ(RealDiscreteFourierTransform(-1).usesVectorKernels(),
+            spl::fourier::processorHasVectorUnits());
+  EXPECT_FALSE(portable.usesVectorKernels());
 }
 
 TEST(RealDiscreteFourierTransform, ChannelsAreIndependentAndViewsGiveTheSameValues) {
