@@ -12,6 +12,7 @@
 #include "spl/block/SigmoidWindow.h"
 #include "spl/block/SineWindow.h"
 #include "spl/clip/DefaultClip.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -85,14 +86,9 @@ TEST(SigmoidWindow, RisesAndFallsAroundTheQuarters) {
 }
 
 TEST(SigmoidWindow, SlopeMustBePositive) {
-  const std::string expected = "gain <= 0 (at spl/block/SigmoidWindow, 13) ";
   for (double gain : {0.0, -1.0, -0.0, std::numeric_limits<double>::quiet_NaN()}) {
-    try {
-      spl::SigmoidWindow window(gain);
-      ADD_FAILURE() << "accepted " << gain;
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(e.what(), expected);
-    }
+    EXPECT_SPL_FAILURE_AT(spl::SigmoidWindow{gain}, "gain <= 0", "spl/block/SigmoidWindow", 13)
+        << gain;
   }
   spl::SigmoidWindow gentle(0.001);
   EXPECT_NEAR(tableOf(gentle, 4)[1], 0.5, 1e-15);

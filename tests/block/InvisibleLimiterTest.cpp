@@ -12,6 +12,7 @@
 #include "spl/block/RealValueBuffer.h"
 #include "spl/block/SampleInvisibleLimiter.h"
 #include "spl/clip/DefaultClip.h"
+#include "tests/support/FailureCheck.h"
 
 using spl::DefaultClip;
 using spl::InvisibleLimiter;
@@ -22,36 +23,26 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-template <typename Action>
-std::string messageOf(Action action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 double dB(double decibel) { return std::pow(10.0, decibel / 20.0); }
 
 }  // namespace
 
 TEST(InvisibleLimiter, ConstructionAndBlockChecks) {
-  const std::string at = "assertion error (at spl/block/InvisibleLimiter, ";
-  EXPECT_EQ(messageOf([] { InvisibleLimiter l(0, 8); }), at + "22) ");
-  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 0); }), at + "23) ");
-  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 1); }), at + "23) ");
-  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 6); }), at + "24) ");
-  EXPECT_EQ(messageOf([] { InvisibleLimiter l(2, 2); }), "no error");
+  const char* source = "spl/block/InvisibleLimiter";
+  EXPECT_SPL_FAILURE_AT(InvisibleLimiter(0, 8), "assertion error", source, 22);
+  EXPECT_SPL_FAILURE_AT(InvisibleLimiter(2, 0), "assertion error", source, 23);
+  EXPECT_SPL_FAILURE_AT(InvisibleLimiter(2, 1), "assertion error", source, 23);
+  EXPECT_SPL_FAILURE_AT(InvisibleLimiter(2, 6), "assertion error", source, 24);
+  EXPECT_NO_THROW(InvisibleLimiter(2, 2));
   // More channels than the owning work clip can hold are refused, not aborted on.
-  EXPECT_NE(messageOf([] { InvisibleLimiter l(3, 8); }).find("assertion error"), std::string::npos);
+  EXPECT_SPL_FAILURE(InvisibleLimiter(3, 8), "assertion error", source);
 
   InvisibleLimiter limiter(2, 8);
   DefaultClip shorter(2, 4);
-  EXPECT_EQ(messageOf([&] { limiter.process(shorter); }), at + "66) ");
+  EXPECT_SPL_FAILURE_AT(limiter.process(shorter), "assertion error", source, 66);
   DefaultClip mono(1, 8);
   mono.set(0, 0, 0.25);
-  EXPECT_NE(messageOf([&] { limiter.process(mono); }).find("channel"), std::string::npos);
+  EXPECT_SPL_FAILURE(limiter.process(mono), "channel", source);
   EXPECT_EQ(mono.get(0, 0), 0.25);  // refused before the gain touched it
 }
 
@@ -237,7 +228,7 @@ TEST(InvisibleLimiter2, DelaysEachChannelBy4097Samples) {
 
   DefaultClip wide(2, 4);
   InvisibleLimiter2 mono(1);
-  EXPECT_NE(messageOf([&] { mono.process(wide); }).find("channel"), std::string::npos);
+  EXPECT_SPL_FAILURE(mono.process(wide), "channel", "spl/block/InvisibleLimiter2");
 }
 
 TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {
@@ -253,5 +244,5 @@ TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {
   EXPECT_EQ(queue.getCount(), 45u);
   while (!queue.isEmpty()) EXPECT_EQ(queue.take(), expected++);
   EXPECT_EQ(expected, next);
-  EXPECT_EQ(messageOf([&] { queue.take(); }).find("assertion error"), 0u);
+  EXPECT_SPL_FAILURE(queue.take(), "assertion error", "spl/block/RealValueBuffer");
 }

@@ -6,7 +6,7 @@
 
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/clip/FailureExpectation.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(ClipUtil, ChannelAndVectorRoundTrip) {
   EXPECT_EQ(target.get(0, 2), 103.0);
   EXPECT_EQ(target.get(1, 2), 0.0);
   v.push_back(1.0);
-  EXPECT_FAILS_WITH(ClipUtil::copyVectorToChannel(v, target, 1), "clip.getLength() != vector.size()",
+  EXPECT_SPL_FAILURE(ClipUtil::copyVectorToChannel(v, target, 1), "clip.getLength() != vector.size()",
                     kSource);
   EXPECT_EQ(target.get(1, 0), 0.0);
 }
@@ -70,12 +70,12 @@ TEST(ClipUtil, AddChecksSizesBeforeWriting) {
   EXPECT_EQ(sum.get(1, 3), 208.0);
 
   DefaultClip untouched = ramp(2, 2);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, ramp(2, 3), untouched), "a.getLength() != b.getLength()",
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(2, 3), untouched), "a.getLength() != b.getLength()",
                     kSource);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, ramp(1, 4), untouched),
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(1, 4), untouched),
                     "a.getNumChannels() != b.getNumChannels()", kSource);
   DefaultClip mono = ramp(1, 2);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, b, mono), "a.getNumChannels() != clip.getNumChannels()",
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, b, mono), "a.getNumChannels() != clip.getNumChannels()",
                     kSource);
   EXPECT_EQ(untouched.getLength(), 2u);
   EXPECT_EQ(untouched.get(1, 1), 102.0);
@@ -94,10 +94,10 @@ TEST(ClipUtil, SplitCutsEqualParts) {
   // The remainder of the division belongs to no part, but stays reachable.
   const spl::RangedClip third = ClipUtil::split(clip, 3, 2);
   EXPECT_EQ(third.get(0, 3), 10.0);
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 3, 4), "begin", "spl/clip/RangedClip");
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 0, 0), "assertion error", kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 3, 4), "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 0, 0), "assertion error", kSource);
   // 858993460 * 5 wraps to 4 in 32 bits; the part must still be refused.
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 2, 858993460u), "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 2, 858993460u), "begin", "spl/clip/RangedClip");
 }
 
 }  // namespace

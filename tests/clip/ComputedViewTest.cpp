@@ -11,7 +11,7 @@
 #include "spl/clip/MuxClip.h"
 #include "spl/clip/ReverseClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/clip/FailureExpectation.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ TEST(AddClip, SumsAndChecksAgainstTheFirstClip) {
   EXPECT_EQ(sum.getLength(), 3u);
   EXPECT_EQ(sum.get(1, 2), 206.0);
   EXPECT_EQ(sum.toString(), "AddClip");
-  EXPECT_FAILS_WITH(sum.get(2, 0), "assertion error", source);
-  EXPECT_FAILS_WITH(sum.get(0, 3), "assertion error", source);
-  EXPECT_FAILS_WITH(AddClip(a, ramp(2, 4)), "assertion error", source);
-  EXPECT_FAILS_WITH(AddClip(a, ramp(1, 3)), "assertion error", source);
+  EXPECT_SPL_FAILURE(sum.get(2, 0), "assertion error", source);
+  EXPECT_SPL_FAILURE(sum.get(0, 3), "assertion error", source);
+  EXPECT_SPL_FAILURE(AddClip(a, ramp(2, 4)), "assertion error", source);
+  EXPECT_SPL_FAILURE(AddClip(a, ramp(1, 3)), "assertion error", source);
 }
 
 TEST(MuxAndDemuxClip, MoveChannelsBetweenClips) {
@@ -51,10 +51,10 @@ TEST(MuxAndDemuxClip, MoveChannelsBetweenClips) {
   // Channel 0 of each input, even though they have two.
   EXPECT_EQ(mux.get(0, 1), 2.0);
   EXPECT_EQ(mux.get(1, 1), -7.0);
-  EXPECT_FAILS_WITH(mux.get(2, 0), "NO arrival", "spl/clip/MuxClip");
-  EXPECT_FAILS_WITH(MuxClip(left, ramp(2, 4)), "a.getLength() != b.getLength()",
+  EXPECT_SPL_FAILURE(mux.get(2, 0), "NO arrival", "spl/clip/MuxClip");
+  EXPECT_SPL_FAILURE(MuxClip(left, ramp(2, 4)), "a.getLength() != b.getLength()",
                     "spl/clip/MuxClip");
-  EXPECT_FAILS_WITH(MuxClip(left, ramp(1, 3)), "a.getNumChannels() != b.getNumChannels()",
+  EXPECT_SPL_FAILURE(MuxClip(left, ramp(1, 3)), "a.getNumChannels() != b.getNumChannels()",
                     "spl/clip/MuxClip");
 
   const DemuxClip second(left, 1);
@@ -62,10 +62,10 @@ TEST(MuxAndDemuxClip, MoveChannelsBetweenClips) {
   EXPECT_EQ(second.getLength(), 3u);
   EXPECT_EQ(second.get(0, 2), 103.0);
   EXPECT_EQ(second.get(5, 2), 103.0);
-  EXPECT_FAILS_WITH(DemuxClip(ramp(1, 3), 0), "_a->getNumChannels() != 2", "spl/clip/DemuxClip");
+  EXPECT_SPL_FAILURE(DemuxClip(ramp(1, 3), 0), "_a->getNumChannels() != 2", "spl/clip/DemuxClip");
   // The channel is checked by the wrapped clip when read.
   const DemuxClip third(left, 2);
-  EXPECT_FAILS_WITH(third.get(0, 0), "assertion error", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(third.get(0, 0), "assertion error", "spl/clip/DefaultClip");
 }
 
 TEST(MiddleSideClip, MatrixIsItsOwnInverse) {
@@ -78,12 +78,12 @@ TEST(MiddleSideClip, MatrixIsItsOwnInverse) {
   EXPECT_DOUBLE_EQ(ms.get(0, 0), kSqrt2);
   EXPECT_EQ(ms.get(1, 0), 0.0);
   EXPECT_EQ(ms.toString(), "MiddleSideClip");
-  EXPECT_FAILS_WITH(ms.get(2, 0), "no arrival", "spl/clip/MiddleSideClip");
+  EXPECT_SPL_FAILURE(ms.get(2, 0), "no arrival", "spl/clip/MiddleSideClip");
   const MiddleSideClip back(static_cast<const Clip&>(ms));
   EXPECT_NEAR(back.get(0, 1), 0.25, 1e-15);
   EXPECT_NEAR(back.get(1, 1), -3.0, 1e-15);
   const DefaultClip wide(ZeroClip(3, 2));
-  EXPECT_FAILS_WITH(MiddleSideClip{wide}, "_a->getNumChannels() != 2",
+  EXPECT_SPL_FAILURE(MiddleSideClip{wide}, "_a->getNumChannels() != 2",
                     "spl/clip/MiddleSideClip");
 }
 
@@ -96,8 +96,8 @@ TEST(InversedAndReverseClip, NegateAndMirror) {
   ReverseClip reversed(clip);
   EXPECT_EQ(reversed.get(0, 0), 5.0);
   EXPECT_EQ(reversed.get(1, 4), 101.0);
-  EXPECT_FAILS_WITH(reversed.get(0, 5), "position", "spl/clip/ReverseClip");
-  EXPECT_FAILS_WITH(reversed.set(0, 5, 1.0), "position", "spl/clip/ReverseClip");
+  EXPECT_SPL_FAILURE(reversed.get(0, 5), "position", "spl/clip/ReverseClip");
+  EXPECT_SPL_FAILURE(reversed.set(0, 5, 1.0), "position", "spl/clip/ReverseClip");
   reversed.set(1, 1, -1.0);
   EXPECT_EQ(clip.get(1, 3), -1.0);
   EXPECT_EQ(reversed.toString(), "ReverseClip/Clip [channels=2, length=5]");
@@ -107,7 +107,7 @@ TEST(InversedAndReverseClip, NegateAndMirror) {
   // The mirror follows the clip's current length.
   DefaultClip empty(1, 0);
   ReverseClip none(empty);
-  EXPECT_FAILS_WITH(none.get(0, 0), "position", "spl/clip/ReverseClip");
+  EXPECT_SPL_FAILURE(none.get(0, 0), "position", "spl/clip/ReverseClip");
 }
 
 TEST(InterpolationClip, StuffsZerosBetweenSamples) {
@@ -117,12 +117,12 @@ TEST(InterpolationClip, StuffsZerosBetweenSamples) {
   ASSERT_EQ(up.getLength(), 12u);
   EXPECT_EQ(up.getNumChannels(), 1u);
   for (unsigned p = 0; p < 12; ++p) EXPECT_EQ(up.get(0, p), p % 4 == 0 ? p / 4 + 1.0 : 0.0) << p;
-  EXPECT_FAILS_WITH(up.get(0, 12), "assertion error", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(up.get(0, 12), "assertion error", "spl/clip/DefaultClip");
   EXPECT_EQ(up.toString(), "InterpolationClip");
-  EXPECT_FAILS_WITH(up.set(0, 0, 1.0), "unsupported", source);
-  EXPECT_FAILS_WITH(up.setLength(3), "unsupported", source);
-  EXPECT_FAILS_WITH(up.assign(clip), "unsupported", source);
-  EXPECT_FAILS_WITH(InterpolationClip(clip, 0), "factor", source);
+  EXPECT_SPL_FAILURE(up.set(0, 0, 1.0), "unsupported", source);
+  EXPECT_SPL_FAILURE(up.setLength(3), "unsupported", source);
+  EXPECT_SPL_FAILURE(up.assign(clip), "unsupported", source);
+  EXPECT_SPL_FAILURE(InterpolationClip(clip, 0), "factor", source);
 }
 
 TEST(MDCTClips, FoldAndUnfoldQuarters) {
@@ -135,7 +135,7 @@ TEST(MDCTClips, FoldAndUnfoldQuarters) {
   const double folded[] = {-6 - 7, -5 - 8, 1 - 4, 2 - 3};
   for (unsigned p = 0; p < 4; ++p) EXPECT_EQ(fold.get(0, p), folded[p]) << p;
   EXPECT_EQ(fold.get(1, 0), -106.0 - 107.0);
-  EXPECT_FAILS_WITH(fold.get(0, 4), "no arrive", "spl/clip/MDCTFoldClip");
+  EXPECT_SPL_FAILURE(fold.get(0, 4), "no arrive", "spl/clip/MDCTFoldClip");
   EXPECT_EQ(fold.toString(), "Clip [channels=2, length=8]");
 
   // Halves p0 = 1 2 3 4, p1 = 5 6 7 8 unfold to (p1, -p1 reversed, -p0 reversed, -p0).
@@ -144,7 +144,7 @@ TEST(MDCTClips, FoldAndUnfoldQuarters) {
   const double unfolded[] = {5, 6, 7, 8, -8, -7, -6, -5, -4, -3, -2, -1, -1, -2, -3, -4};
   for (unsigned p = 0; p < 16; ++p) EXPECT_EQ(unfold.get(0, p), unfolded[p]) << p;
   EXPECT_EQ(unfold.get(1, 15), -104.0);
-  EXPECT_FAILS_WITH(unfold.get(0, 16), "no arrive", "spl/clip/MDCTUnfoldClip");
+  EXPECT_SPL_FAILURE(unfold.get(0, 16), "no arrive", "spl/clip/MDCTUnfoldClip");
 }
 
 TEST(MDCTClips, UnfoldOfFoldRestoresTheLength) {
@@ -158,10 +158,10 @@ TEST(MDCTClips, UnfoldOfFoldRestoresTheLength) {
 }
 
 TEST(MDCTClips, LengthsThatDoNotSplitEvenlyAreRefused) {
-  EXPECT_FAILS_WITH(MDCTFoldClip{ramp(1, 6)}, "length", "spl/clip/MDCTFoldClip");
-  EXPECT_FAILS_WITH(MDCTFoldClip{ramp(1, 0)}, "begin", "spl/clip/RangedClip");
-  EXPECT_FAILS_WITH(MDCTUnfoldClip{ramp(1, 5)}, "length", "spl/clip/MDCTUnfoldClip");
-  EXPECT_FAILS_WITH(MDCTUnfoldClip{ramp(1, 0)}, "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(MDCTFoldClip{ramp(1, 6)}, "length", "spl/clip/MDCTFoldClip");
+  EXPECT_SPL_FAILURE(MDCTFoldClip{ramp(1, 0)}, "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(MDCTUnfoldClip{ramp(1, 5)}, "length", "spl/clip/MDCTUnfoldClip");
+  EXPECT_SPL_FAILURE(MDCTUnfoldClip{ramp(1, 0)}, "begin", "spl/clip/RangedClip");
   // The smallest lengths that do split work.
   const DefaultClip four = ramp(1, 4);
   EXPECT_EQ(MDCTFoldClip{four}.get(0, 1), 1.0 - 2.0);
@@ -174,9 +174,9 @@ TEST(MDCTClips, AWrappedClipThatShrinksIsReportedNotDividedByZero) {
   const MDCTFoldClip fold(clip);
   const MDCTUnfoldClip unfold(clip);
   clip.setLength(1);
-  EXPECT_FAILS_WITH(fold.get(0, 0), "no arrive", "spl/clip/MDCTFoldClip");
+  EXPECT_SPL_FAILURE(fold.get(0, 0), "no arrive", "spl/clip/MDCTFoldClip");
   EXPECT_EQ(unfold.getLength(), 2u);
-  EXPECT_FAILS_WITH(unfold.get(0, 0), "no arrive", "spl/clip/MDCTUnfoldClip");
+  EXPECT_SPL_FAILURE(unfold.get(0, 0), "no arrive", "spl/clip/MDCTUnfoldClip");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "spl/clip/DelegationClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/clip/FailureExpectation.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ TEST(ClipAdapter, EveryOperationIsUnsupported) {
   const char* source = "spl/clip/ClipAdapter";
   spl::ClipAdapter adapter;
   DefaultClip clip(1, 1);
-  EXPECT_FAILS_WITH(adapter.assign(clip), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.getNumChannels(), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.getLength(), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.get(0, 0), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.set(0, 0, 1.0), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.setLength(1), "unsupported", source);
-  EXPECT_FAILS_WITH(adapter.toString(), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.assign(clip), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.getNumChannels(), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.getLength(), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.get(0, 0), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.set(0, 0, 1.0), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.setLength(1), "unsupported", source);
+  EXPECT_SPL_FAILURE(adapter.toString(), "unsupported", source);
 }
 
 TEST(DelegationClip, IsAReadOnlyProxyThatFollowsItsClip) {
@@ -44,12 +44,12 @@ TEST(DelegationClip, IsAReadOnlyProxyThatFollowsItsClip) {
   clip.setLength(6);
   EXPECT_EQ(view.getLength(), 6u);
   EXPECT_EQ(view.get(1, 3), 0.0);
-  EXPECT_FAILS_WITH(view.assign(clip), "unsupported", "spl/clip/ClipAdapter");
-  EXPECT_FAILS_WITH(view.setLength(2), "unsupported", "spl/clip/ClipAdapter");
-  EXPECT_FAILS_WITH(view.set(0, 0, 1.0), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.assign(clip), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.setLength(2), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.set(0, 0, 1.0), "unsupported", "spl/clip/ClipAdapter");
   EXPECT_EQ(clip.getLength(), 6u);
   // Range failures are the wrapped clip's.
-  EXPECT_FAILS_WITH(view.get(2, 0), "assertion error", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(view.get(2, 0), "assertion error", "spl/clip/DefaultClip");
 }
 
 TEST(ConcatClip, SplitsAccessAtTheFirstClipsLength) {
@@ -67,8 +67,8 @@ TEST(ConcatClip, SplitsAccessAtTheFirstClipsLength) {
   EXPECT_EQ(a.get(0, 2), -1.0);
   EXPECT_EQ(b.get(0, 4), -2.0);
   // Past the end the second clip reports the failure.
-  EXPECT_FAILS_WITH(joined.set(0, 8, 1.0), "position", "spl/clip/DefaultClip");
-  EXPECT_FAILS_WITH(joined.setLength(2), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(joined.set(0, 8, 1.0), "position", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(joined.setLength(2), "unsupported", "spl/clip/ClipAdapter");
   // The split point follows the first clip's current length.
   a.setLength(1);
   EXPECT_EQ(joined.getLength(), 6u);
@@ -86,19 +86,19 @@ TEST(ConcatClip, EmptySidesAndMismatchedChannels) {
   }
   EXPECT_EQ(asB.getLength(), 4u);
   DefaultClip stereo(2, 4);
-  EXPECT_FAILS_WITH(ConcatClip(a, stereo), "a.getNumChannels() != b.getNumChannels()",
+  EXPECT_SPL_FAILURE(ConcatClip(a, stereo), "a.getNumChannels() != b.getNumChannels()",
                     "spl/clip/ConcatClip");
 }
 
 TEST(RangedClip, ConstructorBoundsTheWindowByTheClip) {
   const char* source = "spl/clip/RangedClip";
   DefaultClip clip = ramp(1, 10);
-  EXPECT_FAILS_WITH(RangedClip(clip, 10, 0), "begin", source);
-  EXPECT_FAILS_WITH(RangedClip(clip, 9, 2), "length", source);
+  EXPECT_SPL_FAILURE(RangedClip(clip, 10, 0), "begin", source);
+  EXPECT_SPL_FAILURE(RangedClip(clip, 9, 2), "length", source);
   // A length that would wrap around 32 bits is still too long.
-  EXPECT_FAILS_WITH(RangedClip(clip, 9, 0xFFFFFFFFu), "length", source);
+  EXPECT_SPL_FAILURE(RangedClip(clip, 9, 0xFFFFFFFFu), "length", source);
   DefaultClip empty(1, 0);
-  EXPECT_FAILS_WITH(RangedClip(empty, 0, 0), "begin", source);
+  EXPECT_SPL_FAILURE(RangedClip(empty, 0, 0), "begin", source);
   const RangedClip last(clip, 9, 1);
   EXPECT_EQ(last.get(0, 0), 10.0);
   const RangedClip nothing(clip, 3, 0);
@@ -112,14 +112,14 @@ TEST(RangedClip, AccessIsBoundedOnlyByTheWrappedClip) {
   EXPECT_EQ(window.getNumChannels(), 2u);
   EXPECT_EQ(window.get(1, 0), 103.0);
   EXPECT_EQ(window.get(0, 7), 10.0);
-  EXPECT_FAILS_WITH(window.get(0, 8), "assertion error", "spl/clip/RangedClip");
-  EXPECT_FAILS_WITH(window.set(0, 8, 1.0), "assertion error", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(window.get(0, 8), "assertion error", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(window.set(0, 8, 1.0), "assertion error", "spl/clip/RangedClip");
   // A position so large that begin + position wraps around must not reach the clip.
-  EXPECT_FAILS_WITH(window.get(0, 0xFFFFFFFFu), "assertion error", "spl/clip/RangedClip");
-  EXPECT_FAILS_WITH(window.get(2, 0), "assertion error", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(window.get(0, 0xFFFFFFFFu), "assertion error", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(window.get(2, 0), "assertion error", "spl/clip/DefaultClip");
   window.set(1, 3, -5.0);
   EXPECT_EQ(clip.get(1, 5), -5.0);
-  EXPECT_FAILS_WITH(window.setLength(1), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(window.setLength(1), "unsupported", "spl/clip/ClipAdapter");
   EXPECT_EQ(window.toString(), "RangedClip/Clip [channels=2, length=10]");
   // A copy is the same window over the same clip.
   const RangedClip copy = window;

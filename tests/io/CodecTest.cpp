@@ -3,15 +3,16 @@
 #include <cmath>
 #include <limits>
 
-#include "WaveFiles.h"
 #include "spl/io/FloatPCM.h"
 #include "spl/io/IntegerCodec.h"
 #include "spl/io/IntegerPCM.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/WaveBytes.h"
 
 using spl::FloatPCM;
 using spl::IntegerCodec;
 using spl::IntegerPCM;
-using wavetest::Bytes;
+using spl_test::Bytes;
 
 namespace {
 

@@ -5,18 +5,20 @@
 
 #include <sstream>
 
-#include "WaveFiles.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "spl/io/riff/RiffReader.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaveBytes.h"
 
 using spl::DefaultClip;
 using spl::RiffReader;
-using wavetest::Bytes;
-using wavetest::chunk;
-using wavetest::formatRecord;
-using wavetest::riffWave;
-using wavetest::TempDir;
+using spl_test::Bytes;
+using spl_test::chunk;
+using spl_test::formatRecord;
+using spl_test::riffWave;
+using spl_test::TempDir;
 
 namespace {
 
@@ -31,8 +33,8 @@ void expectRejected(const Bytes& bytes, const std::string& message) {
   TempDir dir;
   const std::string good = dir.file("good.wav");
   const std::string bad = dir.file("bad.wav");
-  wavetest::writeFile(good, riffWave({chunk("fmt ", kStereo16), chunk("data", kFourFrames)}));
-  wavetest::writeFile(bad, bytes);
+  spl_test::writeFile(good, riffWave({chunk("fmt ", kStereo16), chunk("data", kFourFrames)}));
+  spl_test::writeFile(bad, bytes);
   RiffReader reader;
   reader.open(good);
   ASSERT_TRUE(reader.isOpen());
@@ -83,12 +85,12 @@ TEST(RiffReaderHostile, MissingChunks) {
   expectRejected(riffWave({chunk("fmt ", kStereo16), chunk("LIST", Bytes(9))}), "no data chunk");
   // A chunk that claims to run past the end ends the scan: the data chunk
   // behind the length it claims is never reached.
-  expectRejected(riffWave({chunk("fmt ", kStereo16), wavetest::chunkDeclaring("junk", 1000, {}),
+  expectRejected(riffWave({chunk("fmt ", kStereo16), spl_test::chunkDeclaring("junk", 1000, {}),
                            chunk("data", kFourFrames)}),
                  "no data chunk");
   // A header cut inside a chunk header.
   Bytes cut = riffWave({chunk("fmt ", kStereo16)});
-  wavetest::append(cut, "dat");
+  spl_test::append(cut, "dat");
   expectRejected(cut, "no data chunk");
 }
 
@@ -114,7 +116,7 @@ TEST(RiffReaderHostile, ShortFormatRecords) {
   record.resize(14);
   expectRejected(riffWave({chunk("fmt ", record), chunk("data", kFourFrames)}), "format size");
   // A record cut by the end of the file.
-  Bytes cut = riffWave({wavetest::chunkDeclaring("fmt ", 16, {1, 0, 2, 0, 0x44, 0xAC})});
+  Bytes cut = riffWave({spl_test::chunkDeclaring("fmt ", 16, {1, 0, 2, 0, 0x44, 0xAC})});
   expectRejected(cut, "format size");
 }
 
@@ -123,7 +125,7 @@ TEST(RiffReaderHostile, DataBeyondTheEndGivesTheWholeFramesPresent) {
   const Bytes present = {1, 0, 2, 0, 3, 0, 4, 0, 5, 0};
   for (std::uint32_t declared : {1000u, 0xFFFFFFFFu, 0x20202020u}) {
     auto reader = openInMemory(
-        riffWave({chunk("fmt ", kStereo16), wavetest::chunkDeclaring("data", declared, present)}));
+        riffWave({chunk("fmt ", kStereo16), spl_test::chunkDeclaring("data", declared, present)}));
     EXPECT_EQ(reader->getFrameCount(), 2u) << declared;
     DefaultClip clip(2, 0);
     reader->read(clip, 4);
@@ -152,7 +154,7 @@ TEST(RiffReaderHostile, ManyChannelsReadOnlyWhatIsThere) {
   // 65535 channels of 4-byte floats and three samples: no whole frame.
   Bytes samples(12, 0);
   auto reader = openInMemory(riffWave({chunk("fmt ", formatRecord(3, 65535, 1, 32)),
-                                       wavetest::chunkDeclaring("data", 0xFFFFFFF0u, samples)}));
+                                       spl_test::chunkDeclaring("data", 0xFFFFFFF0u, samples)}));
   EXPECT_EQ(reader->getFrameCount(), 0u);
   spl::ZeroClip clip(65535, 3);
   reader->read(clip, 3);

@@ -3,17 +3,19 @@
 #include <cmath>
 #include <sstream>
 
-#include "WaveFiles.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/io/riff/RiffReader.h"
 #include "spl/io/riff/RiffWriter.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaveBytes.h"
 
 using spl::DefaultClip;
 using spl::RiffReader;
 using spl::RiffWaveInfo;
 using spl::RiffWriter;
-using wavetest::Bytes;
-using wavetest::TempDir;
+using spl_test::Bytes;
+using spl_test::TempDir;
 
 namespace {
 
@@ -60,11 +62,11 @@ TEST_P(RoundTrip, WrittenFramesReadBackWithinOneStep) {
     EXPECT_EQ(writer.getCount(), 317u * format.channels);
   }  // the destructor closes
 
-  const Bytes bytes = wavetest::readFile(path);
+  const Bytes bytes = spl_test::readFile(path);
   const std::uint32_t dataBytes = 317 * format.channels * format.numBytes;
   ASSERT_EQ(bytes.size(), 44u + dataBytes);
-  EXPECT_EQ(wavetest::readLE32(bytes, 40), dataBytes);
-  EXPECT_EQ(wavetest::readLE32(bytes, 4), 36u + dataBytes);
+  EXPECT_EQ(spl_test::readLE32(bytes, 40), dataBytes);
+  EXPECT_EQ(spl_test::readLE32(bytes, 4), 36u + dataBytes);
 
   const double step =
       format.formatId == 3 ? (format.numBytes == 4 ? 1e-7 : 0.0)
@@ -116,19 +118,19 @@ TEST(RiffWriter, ThreeStereoFramesMakeTheFiftySixByteFile) {
   EXPECT_FALSE(writer.isOpen());
 
   Bytes expected;
-  wavetest::append(expected, "RIFF");
-  wavetest::appendLE(expected, 48, 4);
-  wavetest::append(expected, "WAVEfmt ");
-  wavetest::appendLE(expected, 16, 4);
-  const Bytes record = wavetest::formatRecord(1, 2, 44100, 16);
+  spl_test::append(expected, "RIFF");
+  spl_test::appendLE(expected, 48, 4);
+  spl_test::append(expected, "WAVEfmt ");
+  spl_test::appendLE(expected, 16, 4);
+  const Bytes record = spl_test::formatRecord(1, 2, 44100, 16);
   expected.insert(expected.end(), record.begin(), record.end());
-  wavetest::append(expected, "data");
-  wavetest::appendLE(expected, 12, 4);
+  spl_test::append(expected, "data");
+  spl_test::appendLE(expected, 12, 4);
   // Frame after frame, channel 0 first: (1.0, -1.0), (0.5, 0.0), (0.0, 0.0).
   for (unsigned char b : {0xFF, 0x7F, 0x01, 0x80, 0xFF, 0x3F, 0, 0, 0, 0, 0, 0}) {
     expected.push_back(b);
   }
-  EXPECT_EQ(wavetest::readFile(path), expected);
+  EXPECT_EQ(spl_test::readFile(path), expected);
 }
 
 TEST(RiffWriter, EightBitSamplesAreUnsignedInTheFile) {
@@ -141,7 +143,7 @@ TEST(RiffWriter, EightBitSamplesAreUnsignedInTheFile) {
   writer.open(path, RiffWaveInfo(1, 8000, 1, 1));
   writer.write(clip);
   writer.close();
-  const Bytes bytes = wavetest::readFile(path);
+  const Bytes bytes = spl_test::readFile(path);
   ASSERT_EQ(bytes.size(), 47u);
   EXPECT_EQ(Bytes(bytes.begin() + 44, bytes.end()), (Bytes{128, 1, 255}));
 }
@@ -155,8 +157,8 @@ TEST(RiffWriter, ReopeningFinishesTheFirstFile) {
   EXPECT_EQ(writer.getCount(), 0u);
   writer.close();
   writer.close();  // closing twice is harmless
-  EXPECT_EQ(wavetest::readLE32(wavetest::readFile(dir.file("a.wav")), 40), 10u);
-  EXPECT_EQ(wavetest::readLE32(wavetest::readFile(dir.file("b.wav")), 40), 0u);
+  EXPECT_EQ(spl_test::readLE32(spl_test::readFile(dir.file("a.wav")), 40), 10u);
+  EXPECT_EQ(spl_test::readLE32(spl_test::readFile(dir.file("b.wav")), 40), 0u);
 }
 
 TEST(RiffWriter, Failures) {
@@ -185,12 +187,12 @@ TEST(RiffReader, ExtraChunksAroundTheDataAndAnEighteenByteFormat) {
   const std::string path = dir.file("chunks.wav");
   const Bytes samples = {0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F, 0x01, 0x80};
   const Bytes list = {'I', 'N', 'F', 'O', 'a', 'b', 'c'};  // odd size, no pad
-  const Bytes record18 = wavetest::formatRecord(1, 2, 32000, 16, {0x00, 0x00});
-  wavetest::writeFile(path, wavetest::riffWave({wavetest::chunk("LIST", list),
-                                                 wavetest::chunk("fmt ", record18),
-                                                 wavetest::chunk("fact", {4, 0, 0, 0}),
-                                                 wavetest::chunk("data", samples),
-                                                 wavetest::chunk("smpl", Bytes(36, 0x55))}));
+  const Bytes record18 = spl_test::formatRecord(1, 2, 32000, 16, {0x00, 0x00});
+  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("LIST", list),
+                                                 spl_test::chunk("fmt ", record18),
+                                                 spl_test::chunk("fact", {4, 0, 0, 0}),
+                                                 spl_test::chunk("data", samples),
+                                                 spl_test::chunk("smpl", Bytes(36, 0x55))}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getNumSamplePerSec(), 32000u);
@@ -207,11 +209,11 @@ TEST(RiffReader, ExtraChunksAroundTheDataAndAnEighteenByteFormat) {
 TEST(RiffReader, OddChunksPaddedWithAZeroByte) {
   TempDir dir;
   const std::string path = dir.file("padded.wav");
-  Bytes padded = wavetest::chunk("note", {'x', 'y', 'z'});
+  Bytes padded = spl_test::chunk("note", {'x', 'y', 'z'});
   padded.push_back(0);
-  wavetest::writeFile(path, wavetest::riffWave({padded,
-                                                 wavetest::chunk("fmt ", wavetest::formatRecord(1, 1, 8000, 8)),
-                                                 wavetest::chunk("data", {10, 20, 30})}));
+  spl_test::writeFile(path, spl_test::riffWave({padded,
+                                                 spl_test::chunk("fmt ", spl_test::formatRecord(1, 1, 8000, 8)),
+                                                 spl_test::chunk("data", {10, 20, 30})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getFrameCount(), 3u);
@@ -220,8 +222,8 @@ TEST(RiffReader, OddChunksPaddedWithAZeroByte) {
 TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
   TempDir dir;
   const std::string path = dir.file("ext.wav");
-  wavetest::writeFile(path, wavetest::riffWave({wavetest::chunk("fmt ", wavetest::extensibleRecord(2, 48000, 24, 1)),
-                                                 wavetest::chunk("data", {0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80})}));
+  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(2, 48000, 24, 1)),
+                                                 spl_test::chunk("data", {0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 1u);
@@ -233,8 +235,8 @@ TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
 
   Bytes half(4);
   spl::FloatPCM().encode(half.data(), 4, 0.5);
-  wavetest::writeFile(path, wavetest::riffWave({wavetest::chunk("fmt ", wavetest::extensibleRecord(1, 48000, 32, 3)),
-                                                 wavetest::chunk("data", half)}));
+  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 32, 3)),
+                                                 spl_test::chunk("data", half)}));
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 3u);
   DefaultClip mono(1, 0);
@@ -242,8 +244,8 @@ TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
   EXPECT_EQ(mono.get(0, 0), 0.5);
 
   // Any other sub-format stays unreadable.
-  wavetest::writeFile(path, wavetest::riffWave({wavetest::chunk("fmt ", wavetest::extensibleRecord(1, 48000, 16, 2)),
-                                                 wavetest::chunk("data", {0, 0})}));
+  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 16, 2)),
+                                                 spl_test::chunk("data", {0, 0})}));
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 0xFFFEu);
   EXPECT_SPL_FAILURE(reader.read(mono, 1), "unknown valuetype", kReader);
@@ -288,8 +290,8 @@ TEST(RiffReader, EndOfDataPadsWithZerosThenGivesSilence) {
 TEST(RiffReader, UnknownFormatsOpenButFailOnTheFirstSample) {
   TempDir dir;
   const std::string path = dir.file("alaw.wav");
-  wavetest::writeFile(path, wavetest::riffWave({wavetest::chunk("fmt ", wavetest::formatRecord(6, 1, 8000, 8)),
-                                                 wavetest::chunk("data", {1, 2, 3})}));
+  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::formatRecord(6, 1, 8000, 8)),
+                                                 spl_test::chunk("data", {1, 2, 3})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getFrameCount(), 3u);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "spl/proc/BiquadFilter.h"
+#include "tests/support/FailureCheck.h"
 
 using spl::BiquadEqualizer;
 using spl::BiquadFilter;
@@ -41,15 +42,6 @@ BiquadEqualizer& design(BiquadEqualizer& eq, unsigned type, double f0, double ga
   eq.setGain(gain);
   eq.setQ(q);
   return eq;
-}
-
-std::string messageOf(void (*action)(BiquadEqualizer&), BiquadEqualizer& eq) {
-  try {
-    action(eq);
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "no error";
 }
 
 }  // namespace
@@ -130,14 +122,10 @@ TEST(BiquadEqualizer, RefusedSettersKeepTheDesign) {
   BiquadEqualizer eq;
   design(eq, BiquadEqualizer::LOW_PASS, 500.0, 0.0, 0.5);
   const BiquadFilter::Coefficient before = eq.getCoefficient();
-  EXPECT_EQ(messageOf([](BiquadEqualizer& e) { e.setQ(0.0); }, eq),
-            "assertion error (at spl/proc/BiquadEqualizer, 23) ");
-  EXPECT_EQ(messageOf([](BiquadEqualizer& e) { e.setFrequency(-1.0); }, eq),
-            "assertion error (at spl/proc/BiquadEqualizer, 14) ");
-  EXPECT_EQ(messageOf([](BiquadEqualizer& e) { e.setFrequency(std::nan("")); }, eq),
-            "assertion error (at spl/proc/BiquadEqualizer, 14) ");
-  EXPECT_EQ(messageOf([](BiquadEqualizer& e) { e.setSampleRate(0.0); }, eq),
-            "assertion error (at spl/proc/BiquadEqualizer, 32) ");
+  EXPECT_SPL_FAILURE_AT(eq.setQ(0.0), "assertion error", "spl/proc/BiquadEqualizer", 23);
+  EXPECT_SPL_FAILURE_AT(eq.setFrequency(-1.0), "assertion error", "spl/proc/BiquadEqualizer", 14);
+  EXPECT_SPL_FAILURE_AT(eq.setFrequency(std::nan("")), "assertion error", "spl/proc/BiquadEqualizer", 14);
+  EXPECT_SPL_FAILURE_AT(eq.setSampleRate(0.0), "assertion error", "spl/proc/BiquadEqualizer", 32);
   EXPECT_EQ(eq.getQ(), 0.5);
   EXPECT_EQ(eq.getFrequency(), 500.0);
   EXPECT_EQ(eq.getSampleRate(), kRate);

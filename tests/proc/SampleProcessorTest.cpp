@@ -12,6 +12,7 @@
 #include "spl/proc/Integration.h"
 #include "spl/proc/Integrator.h"
 #include "spl/proc/LeastSquare.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -57,17 +58,9 @@ TEST(SampleProcessors, CombOfIntegrationIsAMovingSum) {
 }
 
 TEST(SampleProcessors, ZeroDelayIsRefused) {
-  auto messageOf = [](auto make) -> std::string {
-    try {
-      make();
-    } catch (const std::runtime_error& e) {
-      return e.what();
-    }
-    return "no error";
-  };
-  EXPECT_EQ(messageOf([] { spl::CombFilter f(0); }), "assertion error (at spl/proc/CombFilter, 7) ");
-  EXPECT_EQ(messageOf([] { spl::Integrator f(0); }), "assertion error (at spl/proc/Integrator, 7) ");
-  EXPECT_EQ(messageOf([] { spl::BasicComb f(0); }), "assertion error (at spl/proc/BasicComb, 12) ");
+  EXPECT_SPL_FAILURE_AT(spl::CombFilter(0), "assertion error", "spl/proc/CombFilter", 7);
+  EXPECT_SPL_FAILURE_AT(spl::Integrator(0), "assertion error", "spl/proc/Integrator", 7);
+  EXPECT_SPL_FAILURE_AT(spl::BasicComb(0), "assertion error", "spl/proc/BasicComb", 12);
 }
 
 TEST(LeastSquare, FitsAnExactLine) {

@@ -10,10 +10,11 @@
 #include "spl/stream/NullStreamProcessor.h"
 #include "spl/stream/RMSProbe.h"
 #include "spl/stream/VectorBuffer.h"
-#include "tests/stream/StreamTestSupport.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/StreamTestSupport.h"
 
 using spl::DefaultClip;
-using namespace streamtest;
+using namespace spl_test;
 
 namespace {
 
@@ -63,12 +64,9 @@ TEST(RMSProbe, AccumulatesEveryChannelOverAllWrites) {
 TEST(RMSProbe, ChannelsBeyondTheProbeAreRefused) {
   spl::RMSProbe probe(1);
   probe.write(count(2, 3));
-  EXPECT_EQ(errorText([&] {
-              probe.write(DefaultClip(2, 4));
-            }).rfind("channel (at spl/stream/RMSProbe", 0),
-            0u);
+  EXPECT_SPL_FAILURE(probe.write(DefaultClip(2, 4)), "channel", "spl/stream/RMSProbe");
   EXPECT_NEAR(probe.getRMS(0), 3.5355339059, 1e-10);  // nothing of the refused clip counted
-  EXPECT_EQ(errorText([&] { probe.getRMS(1); }).rfind("channel", 0), 0u);
+  EXPECT_SPL_FAILURE(probe.getRMS(1), "channel", "spl/stream/RMSProbe");
 }
 
 TEST(LengthLimitStreamSink, PassesOnAtMostTheLimit) {

@@ -1,48 +1,18 @@
 #pragma once
 
-// Helpers for the WAVE tests: a temporary folder that cleans up after itself,
-// and builders for the bytes of hand-made (and hostile) files.
+// Builders for the bytes of hand-made (and hostile) WAVE files, written
+// independently of the library's reader and writer, and whole-file I/O.
 
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "tests/support/ErrorText.h"
-
-namespace wavetest {
+namespace spl_test {
 
 using Bytes = std::vector<unsigned char>;
-
-// A fresh folder below the system's temporary folder, removed with its contents.
-class TempDir {
- public:
-  TempDir() {
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    const auto name = "spl-io-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
-    _dir = std::filesystem::temp_directory_path() / name;
-    std::filesystem::create_directories(_dir);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(_dir, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string file(const std::string& name) const { return (_dir / name).string(); }
-
- private:
-  std::filesystem::path _dir;
-};
 
 inline void append(Bytes& bytes, const std::string& text) {
   for (char c : text) bytes.push_back(static_cast<unsigned char>(c));
@@ -127,19 +97,4 @@ inline std::uint32_t readLE32(const Bytes& bytes, std::size_t offset) {
          std::uint32_t(bytes[offset + 3]) << 24;
 }
 
-// The library's error text up to the line number: "message (at source, ".
-inline std::string failurePrefix(const std::string& message, const std::string& source) {
-  return message + " (at " + source + ", ";
-}
-
-using spl_test::errorOf;
-
-}  // namespace wavetest
-
-// The call fails with the library's error, this message and this source.
-#define EXPECT_SPL_FAILURE(call, message, source)                                        \
-  do {                                                                                   \
-    const std::string _text = ::wavetest::errorOf([&] { call; });                        \
-    EXPECT_EQ(_text.rfind(::wavetest::failurePrefix(message, source), 0), 0u) << _text;  \
-    EXPECT_EQ(_text.substr(_text.empty() ? 0 : _text.size() - 2), ") ") << _text;        \
-  } while (0)
+}  // namespace spl_test

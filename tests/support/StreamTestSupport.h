@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,7 +13,7 @@
 #include "spl/clip/DefaultClip.h"
 #include "spl/stream/StreamProcessor.h"
 
-namespace streamtest {
+namespace spl_test {
 
 // Frames as [frame][channel].
 using Frames = std::vector<std::vector<double>>;
@@ -47,16 +45,6 @@ inline void append(Frames& frames, const spl::Clip& clip) {
     for (unsigned c = 0; c < clip.getNumChannels(); ++c) frame[c] = clip.get(c, p);
     frames.push_back(frame);
   }
-}
-
-// The message of the exception `action` throws, or "" when it throws none.
-inline std::string errorText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& error) {
-    return error.what();
-  }
-  return "";
 }
 
 // Returns its block unchanged.
@@ -117,4 +105,4 @@ inline std::vector<unsigned> randomPieces(unsigned count, unsigned maxLength, un
   return pieces;
 }
 
-}  // namespace streamtest
+}  // namespace spl_test
