@@ -8,16 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "spl/block/InvisibleLimiter2.h"
-#include "spl/block/RealValueBuffer.h"
-#include "spl/block/SampleInvisibleLimiter.h"
 #include "spl/clip/DefaultClip.h"
 #include "tests/support/FailureCheck.h"
 
 using spl::DefaultClip;
 using spl::InvisibleLimiter;
-using spl::InvisibleLimiter2;
-using spl::SampleInvisibleLimiter;
 
 namespace {
 
@@ -147,102 +142,4 @@ TEST(InvisibleLimiter, LoudSignalStaysAtTheThreshold) {
   }
   EXPECT_LE(largest, limit * 1.001);
   EXPECT_GE(largest, limit * 0.99);
-}
-
-TEST(SampleInvisibleLimiter, QueueStartsWithNoiseThenTheInputs) {
-  SampleInvisibleLimiter limiter(4);
-  EXPECT_EQ(limiter.getThreshold(), -15.0);
-  // A rising ramp has no peak, so nothing is moved by a gain.
-  const double inputs[] = {0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08};
-  std::vector<double> out;
-  for (double x : inputs) out.push_back(limiter.process(x));
-  for (unsigned i = 0; i < 4; ++i) {
-    EXPECT_GE(out[i], 0.0);
-    EXPECT_LE(out[i], 1e-10);
-  }
-  EXPECT_EQ(out[4], 0.0);
-  for (unsigned i = 5; i < 8; ++i) EXPECT_NEAR(out[i], inputs[i - 5], 1e-10);
-}
-
-TEST(SampleInvisibleLimiter, InstancesOwnTheirNoise) {
-  // Interleaving a second instance must not change the first one's sequence.
-  SampleInvisibleLimiter alone(8), first(8), second(8);
-  for (int i = 0; i < 8; ++i) {
-    const double expected = alone.process(0.0);
-    second.process(0.0);
-    EXPECT_EQ(first.process(0.0), expected);
-    second.process(0.0);
-  }
-}
-
-TEST(SampleInvisibleLimiter, LoudSineSettlesAtTheThreshold) {
-  SampleInvisibleLimiter limiter(64);
-  double largest = 0.0;
-  for (int t = 0; t < 20000; ++t) {
-    const double y = limiter.process(std::sin(2.0 * kPi * 441.0 * t / 44100.0 + 0.3));
-    if (t > 10000) largest = std::max(largest, std::fabs(y));
-  }
-  EXPECT_NEAR(largest, dB(-15.0), dB(-15.0) * 1e-3);
-}
-
-TEST(InvisibleLimiter2, DelaysEachChannelBy4097Samples) {
-  InvisibleLimiter2 limiter(2);
-  const unsigned total = 4097 + 600;
-  std::vector<double> left(total), right(total);
-  for (unsigned t = 0; t < total; ++t) {
-    left[t] = 0.1 * std::sin(t / 7.0);  // -20 dB: below the fixed -15 dB threshold
-    right[t] = -0.05 * std::sin(t / 3.0 + 1.0);
-  }
-  // Odd block lengths: any length is accepted.
-  std::vector<double> outLeft, outRight;
-  for (unsigned begin = 0; begin < total;) {
-    const unsigned length = std::min(157u, total - begin);
-    DefaultClip block(2, length);
-    for (unsigned p = 0; p < length; ++p) {
-      block.set(0, p, left[begin + p]);
-      block.set(1, p, right[begin + p]);
-    }
-    limiter.process(block);
-    for (unsigned p = 0; p < length; ++p) {
-      outLeft.push_back(block.get(0, p));
-      outRight.push_back(block.get(1, p));
-    }
-    begin += length;
-  }
-  for (unsigned t = 0; t < 4097; ++t) {
-    ASSERT_LE(std::fabs(outLeft[t]), 1e-10) << t;
-    ASSERT_LE(std::fabs(outRight[t]), 1e-10) << t;
-  }
-  // Before its first peak a limiter assumes a full-scale level and fades the
-  // first half-wave in from the threshold's gain; after it, the quiet signal
-  // passes unchanged but for the noise.
-  for (unsigned t = 4097; t < total; ++t) {
-    if (t < 4097 + 40) {
-      ASSERT_LE(std::fabs(outLeft[t]), std::fabs(left[t - 4097]) + 1e-10) << t;
-      ASSERT_LE(std::fabs(outRight[t]), std::fabs(right[t - 4097]) + 1e-10) << t;
-    } else {
-      ASSERT_NEAR(outLeft[t], left[t - 4097], 1.0001e-10) << t;
-      ASSERT_NEAR(outRight[t], right[t - 4097], 1.0001e-10) << t;
-    }
-  }
-
-  DefaultClip wide(2, 4);
-  InvisibleLimiter2 mono(1);
-  EXPECT_SPL_FAILURE(mono.process(wide), "channel", "spl/block/InvisibleLimiter2");
-}
-
-TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {
-  spl::RealValueBuffer queue(4);
-  double next = 0.0, expected = 0.0;
-  // Interleaved adds and takes wrap the ring; the burst forces it to grow
-  // while wrapped.
-  for (int round = 0; round < 5; ++round) {
-    for (int i = 0; i < 3; ++i) queue.add(next++);
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(queue.take(), expected++);
-  }
-  for (int i = 0; i < 40; ++i) queue.add(next++);
-  EXPECT_EQ(queue.getCount(), 45u);
-  while (!queue.isEmpty()) EXPECT_EQ(queue.take(), expected++);
-  EXPECT_EQ(expected, next);
-  EXPECT_SPL_FAILURE(queue.take(), "assertion error", "spl/block/RealValueBuffer");
 }

@@ -46,18 +46,6 @@ BiquadEqualizer& design(BiquadEqualizer& eq, unsigned type, double f0, double ga
 
 }  // namespace
 
-TEST(BiquadFilter, NewFilterIsSilentAndCoefficientsKeepHistory) {
-  BiquadFilter filter;
-  for (double x : {1.0, -3.0, 0.5}) EXPECT_EQ(filter.process(x), 0.0);
-  // y = x[n] + x[n-1] + x[n-2] (all over a0 = 2): the inputs seen while
-  // silent still take part once coefficients arrive.
-  filter.setCoefficient(BiquadFilter::Coefficient(2.0, 0.0, 0.0, 2.0, 2.0, 2.0));
-  EXPECT_DOUBLE_EQ(filter.process(4.0), 4.0 - 3.0 + 0.5);
-  // A one-pole recursion y[n] = x[n] + 0.5 y[n-1] from that output on.
-  filter.setCoefficient(BiquadFilter::Coefficient(1.0, -0.5, 0.0, 1.0, 0.0, 0.0));
-  EXPECT_DOUBLE_EQ(filter.process(1.0), 1.0 + 0.5 * 1.5);
-}
-
 TEST(BiquadEqualizer, DefaultIsIdentity) {
   BiquadEqualizer eq;
   const auto& c = eq.getCoefficient();

@@ -11,31 +11,6 @@ using spl::AverageCounter;
 using spl::DistributionCounter;
 using spl::PeakCounter;
 
-TEST(AverageCounter, SumAndMean) {
-  AverageCounter counter;
-  for (double x : {1.0, 2.0, 6.0}) counter.add(x);
-  EXPECT_EQ(counter.getSum(), 9.0);
-  EXPECT_EQ(counter.getAverage(), 3.0);
-  AverageCounter copy = counter;
-  copy.add(-9.0);
-  EXPECT_EQ(copy.getAverage(), 0.0);
-  EXPECT_EQ(counter.getAverage(), 3.0);
-}
-
-TEST(AverageCounterDeathTest, NoValueStopsTheProcess) {
-  AverageCounter counter;
-  EXPECT_DEATH(counter.getAverage(), "spl/util/AverageCounter:13: .*1.0 <= _num");
-  EXPECT_DEATH(counter.getSum(), "spl/util/AverageCounter:18: .*1.0 <= _num");
-}
-
-TEST(PeakCounter, KeepsTheLargest) {
-  PeakCounter counter;
-  EXPECT_EQ(counter.getPeak(), -1e38);
-  counter.add(-5.0);
-  counter.add(-7.0);
-  EXPECT_EQ(counter.getPeak(), -5.0);
-}
-
 TEST(DistributionCounter, QuartilesAndPercentilesInterpolate) {
   DistributionCounter counter;
   for (double x : {4.0, 1.0, 3.0, 2.0}) counter.add(x);

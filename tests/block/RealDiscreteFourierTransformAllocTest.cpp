@@ -1,6 +1,5 @@
-// Counts heap allocations to show that the transforms and the filter built on
-// them allocate only when a length first appears. Replaces the global operator new, so it is an
-// executable of its own.
+// Counts heap allocations to show that the transform allocates only when a length first
+// appears. Replaces the global operator new, so it is an executable of its own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -30,17 +29,6 @@ TEST(RealDiscreteFourierTransformAlloc, RepeatedCallsAtOneLengthDoNotAllocate) {
     }
     EXPECT_EQ(allocations.load(), before) << "mode " << mode;
   }
-}
-
-TEST(FirLowpassFilterAlloc, RepeatedBlocksDoNotAllocate) {
-  spl::FirLowpassFilter filter;
-  filter.setCutoff(0.25);
-  spl::DefaultClip block(2, spl::FirLowpassFilter::BLOCK_LENGTH);
-  block.set(0, 5, 1.0);
-  filter.process(block);
-  const long before = allocations.load();
-  for (int round = 0; round < 3; ++round) filter.process(block);
-  EXPECT_EQ(allocations.load(), before);
 }
 
 }  // namespace

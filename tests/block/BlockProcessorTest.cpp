@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "spl/block/Gainer.h"
+#include "spl/block/HanningWindow.h"
+#include "spl/block/VorbisWindow.h"
+#include "spl/clip/DefaultClip.h"
+#include "spl/clip/DelegationClip.h"
+#include "spl/clip/RangedClip.h"
+
+namespace {
+
+using spl::DefaultClip;
+
+DefaultClip ones(unsigned channels, unsigned length) {
+  DefaultClip clip(channels, length);
+  for (unsigned p = 0; p < length; ++p)
+    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 1.0);
+  return clip;
+}
+
+// The factors a processor applies, read off a two-channel clip of ones; both
+// channels must get the same factor.
+std::vector<double> factors(spl::BlockProcessor& processor, unsigned length) {
+  DefaultClip clip = ones(2, length);
+  processor.process(clip);
+  EXPECT_EQ(clip.getLength(), length);
+  std::vector<double> result;
+  for (unsigned p = 0; p < length; ++p) {
+    EXPECT_EQ(clip.get(0, p), clip.get(1, p)) << p;
+    result.push_back(clip.get(0, p));
+  }
+  return result;
+}
+
+TEST(BlockProcessors, DegenerateLengths) {
+  spl::VorbisWindow vorbis;
+  spl::HanningWindow hanning;
+  spl::Gainer gainer;
+  gainer.setGain(3.0);
+  for (spl::BlockProcessor* processor : {static_cast<spl::BlockProcessor*>(&vorbis),
+                                         static_cast<spl::BlockProcessor*>(&hanning),
+                                         static_cast<spl::BlockProcessor*>(&gainer)}) {
+    DefaultClip empty(2, 0);
+    processor->process(empty);
+    EXPECT_EQ(empty.getLength(), 0u);
+    EXPECT_EQ(empty.getNumChannels(), 2u);
+  }
+  EXPECT_EQ(vorbis.getTableBuildCount(), 0u);
+  // A single sample sits at the window's zero.
+  EXPECT_EQ(factors(vorbis, 1), std::vector<double>{0.0});
+  EXPECT_EQ(factors(hanning, 1), std::vector<double>{0.0});
+}
+
+TEST(BlockProcessors, WorkThroughViews) {
+  // A window over the middle of a longer clip sees only that part.
+  DefaultClip clip = ones(2, 12);
+  spl::RangedClip middle(clip, 4, 4);
+  spl::HanningWindow window;
+  window.process(middle);
+  EXPECT_EQ(clip.get(1, 3), 1.0);
+  EXPECT_EQ(clip.get(1, 4), 0.0);
+  EXPECT_EQ(clip.get(1, 6), 1.0);
+  EXPECT_EQ(clip.get(1, 8), 1.0);
+  // A read-only view refuses the first write; nothing is changed.
+  spl::DelegationClip readOnly(clip);
+  spl::Gainer gainer;
+  EXPECT_THROW(gainer.process(readOnly), std::runtime_error);
+  EXPECT_EQ(clip.get(0, 0), 1.0);
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "spl/stream/LengthLimitSource.h"
+#include "spl/stream/LengthLimitStreamSink.h"
+#include "spl/stream/NullStreamProcessor.h"
+#include "spl/stream/RMSProbe.h"
+#include "spl/stream/VectorBuffer.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/StreamTestSupport.h"
+
+using spl::DefaultClip;
+using namespace spl_test;
+
+namespace {
+
+spl::VectorBuffer monoBuffer() {
+  spl::VectorBuffer buffer;
+  buffer.setNumChannels(1);
+  return buffer;
+}
+
+// One channel counting up from `base`.
+DefaultClip count(unsigned length, double base) {
+  DefaultClip clip(1, length);
+  for (unsigned p = 0; p < length; ++p) clip.set(0, p, base + p);
+  return clip;
+}
+
+}  // namespace
+
+TEST(LengthLimitStreamSink, PassesOnAtMostTheLimit) {
+  spl::VectorBuffer target = monoBuffer();
+  spl::LengthLimitStreamSink sink(target, 5);
+  sink.write(DefaultClip(1, 0));  // empty: nothing, no failure
+  sink.write(count(3, 0));
+  EXPECT_FALSE(sink.isFinished());
+  sink.write(count(3, 10));
+  EXPECT_TRUE(sink.isFinished());
+  EXPECT_EQ(sink.getTotal(), 5u);
+  EXPECT_EQ(sink.getLimit(), 5u);
+  sink.write(count(4, 20));  // beyond the limit: dropped, no failure
+  sink.write(DefaultClip(1, 0));
+  EXPECT_EQ(sink.getTotal(), 5u);
+
+  DefaultClip clip(1, 0);
+  target.read(clip, 100);
+  Frames passed;
+  append(passed, clip);
+  EXPECT_EQ(passed, (Frames{{0}, {1}, {2}, {10}, {11}}));
+}
