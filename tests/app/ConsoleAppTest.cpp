@@ -1,4 +1,4 @@
-#include "spl/util/Application.h"
+#include "spl/app/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "spl/util/ConsoleApp.h"
+#include "spl/app/ConsoleApp.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "spl/util/ConsoleApp.h"
+#include "spl/app/ConsoleApp.h"
 
 namespace spl {
 

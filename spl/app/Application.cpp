@@ -1,4 +1,4 @@
-#include "spl/util/Application.h"
+#include "spl/app/Application.h"
 
 #include <utility>
 
