@@ -19,3 +19,13 @@ TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {
   EXPECT_EQ(expected, next);
   EXPECT_SPL_FAILURE(queue.take(), "assertion error", "spl/block/RealValueBuffer");
 }
+
+TEST(RealValueBuffer, PeekOnAnEmptyQueueFailsLikeTake) {
+  spl::RealValueBuffer never;  // no storage at all
+  EXPECT_SPL_FAILURE(never.peek(), "assertion error", "spl/block/RealValueBuffer");
+  spl::RealValueBuffer drained(4);
+  drained.add(1.5);
+  EXPECT_EQ(drained.peek(), 1.5);
+  EXPECT_EQ(drained.take(), 1.5);  // the slot still holds 1.5
+  EXPECT_SPL_FAILURE(drained.peek(), "assertion error", "spl/block/RealValueBuffer");
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "spl/stream/LengthLimitSource.h"
 #include "spl/stream/LengthLimitStreamSink.h"
@@ -49,4 +50,21 @@ TEST(LengthLimitStreamSink, PassesOnAtMostTheLimit) {
   Frames passed;
   append(passed, clip);
   EXPECT_EQ(passed, (Frames{{0}, {1}, {2}, {10}, {11}}));
+}
+
+// Records the length of every write it receives.
+class WriteRecorder : public spl::StreamSink {
+ public:
+  void write(const spl::Clip& clip) override { lengths.push_back(clip.getLength()); }
+  std::vector<unsigned> lengths;
+};
+
+TEST(LengthLimitStreamSink, AfterTheLimitAClipStillReachesTheSinkAsAnEmptyWrite) {
+  WriteRecorder recorder;
+  spl::LengthLimitStreamSink sink(recorder, 2);
+  sink.write(DefaultClip(1, 0));  // an empty clip's own write: no write at all
+  sink.write(count(3, 0));
+  sink.write(count(4, 10));
+  EXPECT_EQ(recorder.lengths, (std::vector<unsigned>{2, 0}));
+  EXPECT_EQ(sink.getTotal(), 2u);
 }
