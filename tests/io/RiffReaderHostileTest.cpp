@@ -101,14 +101,28 @@ TEST(RiffReaderHostile, FormatsThatCannotBeDecoded) {
   expectRejected(withFormat(formatRecord(1, 0, 44100, 16)), "number of channels");
   expectRejected(withFormat(formatRecord(1, 2, 0, 16)), "frames per second");
   expectRejected(withFormat(formatRecord(1, 2, 44100, 0)), "bits per sample");
-  expectRejected(withFormat(formatRecord(1, 2, 44100, 4)), "bits per sample");
-  expectRejected(withFormat(formatRecord(1, 2, 44100, 12)), "bits per sample");
   expectRejected(withFormat(formatRecord(1, 2, 44100, 40)), "bits per sample");
   expectRejected(withFormat(formatRecord(3, 2, 44100, 16)), "bits per sample");
   expectRejected(withFormat(formatRecord(3, 2, 44100, 24)), "bits per sample");
   expectRejected(withFormat(formatRecord(3, 2, 44100, 33)), "bits per sample");
   // An unknown format still needs a frame size (4-bit ADPCM has none).
   expectRejected(withFormat(formatRecord(0x11, 2, 44100, 4)), "unknown valuetype");
+}
+
+TEST(RiffReaderHostile, TwelveBitSamplesReadFromTheirTwoByteContainers) {
+  // Left-justified: the twelve bits are the container's high bits.
+  const Bytes samples = {0xF0, 0x7F, 0x00, 0x80, 0x10, 0x00, 0x00, 0x00};
+  auto reader =
+      openInMemory(riffWave({chunk("fmt ", formatRecord(1, 2, 8000, 12)), chunk("data", samples)}));
+  EXPECT_EQ(reader->getInfo().getNumBytesPerSample(), 2u);
+  EXPECT_EQ(reader->getFrameCount(), 2u);
+  DefaultClip clip(2, 0);
+  reader->read(clip, 2);
+  ASSERT_EQ(clip.getLength(), 2u);
+  EXPECT_EQ(clip.get(0, 0), 32752.0 / 32767);  // 2047 << 4, the largest
+  EXPECT_EQ(clip.get(1, 0), -32768.0 / 32767);  // -2048 << 4
+  EXPECT_EQ(clip.get(0, 1), 16.0 / 32767);  // 1 << 4
+  EXPECT_EQ(clip.get(1, 1), 0.0);
 }
 
 TEST(RiffReaderHostile, ShortFormatRecords) {

@@ -40,11 +40,12 @@ inline Bytes chunkDeclaring(const std::string& id, std::uint32_t declared, const
   return bytes;
 }
 
-// A 16-byte format record (more with `extra` bytes behind it).
+// A 16-byte format record (more with `extra` bytes behind it). Samples of a
+// width that is not whole bytes take whole-byte containers.
 inline Bytes formatRecord(unsigned formatId, unsigned channels, unsigned rate, unsigned bits,
                           const Bytes& extra = {}) {
   Bytes bytes;
-  const unsigned blockAlign = channels * (bits / 8);
+  const unsigned blockAlign = channels * ((bits + 7) / 8);
   appendLE(bytes, formatId, 2);
   appendLE(bytes, channels, 2);
   appendLE(bytes, rate, 4);
