@@ -89,6 +89,29 @@ TEST(InvisibleLimiter, GainRampsLinearlyBetweenThreePeaks) {
   EXPECT_NEAR(silence.get(0, 6), -dB(-10.0), 1e-12);
 }
 
+TEST(InvisibleLimiter, BlockStartTakesThePreviousBlockAsNeighbours) {
+  // Block 1 starts with a peak after silence (0.5 falling to 0.25) and ends
+  // rising to 0.6, which block 2 turns into a peak. Block 1's start is a peak
+  // only beside the silence before it; beside block 1's own end (0.3, 0.6) it
+  // is not, and the block would leave unlimited.
+  InvisibleLimiter limiter(1, 8);
+  limiter.setThreshold(-10.0);
+  DefaultClip block(1, 8);
+  const double first[] = {0.5, 0.25, 0.0, 0.0, 0.0, 0.0, 0.3, 0.6};
+  for (unsigned p = 0; p < 8; ++p) block.set(0, p, first[p]);
+  limiter.process(block);
+  DefaultClip next(1, 8);
+  next.set(0, 0, 0.3);
+  limiter.process(next);  // comes out as block 1, limited
+
+  // The gain ramps from the peak at 0 to the peak at 7.
+  const double a = dB(-10.0) / 0.5, b = dB(-10.0) / 0.6;
+  EXPECT_NEAR(next.get(0, 0), dB(-10.0), 1e-15);
+  EXPECT_NEAR(next.get(0, 1), 0.25 * (a + (b - a) / 7.0), 1e-15);
+  EXPECT_NEAR(next.get(0, 6), 0.3 * (a + 6.0 * (b - a) / 7.0), 1e-15);
+  EXPECT_EQ(next.get(0, 7), 0.6);
+}
+
 TEST(InvisibleLimiter, HardClipBoundsEveryOutputSample) {
   // A constant level has no peaks, so only the hard clip can hold it.
   for (bool hardClip : {false, true}) {
