@@ -40,21 +40,21 @@ std::string failureText(const std::string& message, const char* source, unsigned
 #define SPL_FAIL(message, source) ::spl::fail((message), (source), __LINE__)
 
 // Fails with `message` unless `condition` holds.
-#define SPL_REQUIRE(condition, message, source) \
-  do {                                          \
+#define SPL_REQUIRE(condition, message, source)  \
+  do {                                           \
     if (!(condition)) SPL_FAIL(message, source); \
   } while (0)
 
 // Assertion that stays active in release builds.
-#define SPL_ASSERT(condition) \
+#define SPL_ASSERT(condition)         \
   ((condition) ? static_cast<void>(0) \
                : ::spl::assertionFailed(#condition, __FILE__, __LINE__, __func__))
 
 // The same three with a fixed line (a kLine... constant, see above).
 #define SPL_FAIL_AT(message, source, line) ::spl::fail((message), (source), (line))
 
-#define SPL_REQUIRE_AT(condition, message, source, line) \
-  do {                                                   \
+#define SPL_REQUIRE_AT(condition, message, source, line)  \
+  do {                                                    \
     if (!(condition)) SPL_FAIL_AT(message, source, line); \
   } while (0)
 

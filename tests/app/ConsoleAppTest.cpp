@@ -1,11 +1,10 @@
-#include "spl/app/Application.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "spl/app/Application.h"
 #include "spl/app/ConsoleApp.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "spl/block/BandGainer.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/BandGainer.h"
 #include "spl/block/SigmoidFilterBank.h"
 #include "spl/clip/DefaultClip.h"
 

@@ -39,9 +39,9 @@ TEST(BlockProcessors, DegenerateLengths) {
   spl::HanningWindow hanning;
   spl::Gainer gainer;
   gainer.setGain(3.0);
-  for (spl::BlockProcessor* processor : {static_cast<spl::BlockProcessor*>(&vorbis),
-                                         static_cast<spl::BlockProcessor*>(&hanning),
-                                         static_cast<spl::BlockProcessor*>(&gainer)}) {
+  for (spl::BlockProcessor* processor :
+       {static_cast<spl::BlockProcessor*>(&vorbis), static_cast<spl::BlockProcessor*>(&hanning),
+        static_cast<spl::BlockProcessor*>(&gainer)}) {
     DefaultClip empty(2, 0);
     processor->process(empty);
     EXPECT_EQ(empty.getLength(), 0u);

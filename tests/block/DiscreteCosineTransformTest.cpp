@@ -16,7 +16,6 @@ namespace {
 using spl::DefaultClip;
 using spl::DiscreteCosineTransform;
 
-
 std::vector<double> transformed(const std::vector<double>& x, int mode) {
   const unsigned n = static_cast<unsigned>(x.size());
   DefaultClip clip(1, n);
@@ -119,7 +118,8 @@ TEST(DiscreteCosineTransform, ViewsAndTwoChannelsAndReuseAcrossLengths) {
 }
 
 TEST(DiscreteCosineTransform, RejectsBadModesAndLengths) {
-  EXPECT_SPL_FAILURE_AT(DiscreteCosineTransform{0}, "mode", "spl/block/DiscreteCosineTransform", 10);
+  EXPECT_SPL_FAILURE_AT(DiscreteCosineTransform{0}, "mode", "spl/block/DiscreteCosineTransform",
+                        10);
   DiscreteCosineTransform transform(1);
   DefaultClip one(1, 1), twelve(1, 12);
   twelve.set(0, 3, 7.0);

@@ -19,7 +19,6 @@ using spl::FirLowpassFilter;
 constexpr unsigned kBlock = 2048;
 constexpr unsigned kFrame = 4096;
 
-
 DefaultClip randomBlock(unsigned seed) {
   std::mt19937 gen(seed);
   std::uniform_real_distribution<double> dist(-1.0, 1.0);
@@ -120,8 +119,8 @@ TEST(FirLowpassFilter, RejectsBadCutoffsAndBlocks) {
     EXPECT_EQ(filter.getCutoff(), 0.5);
   }
   DefaultClip shortBlock(2, 1024);
-  EXPECT_SPL_FAILURE_AT(filter.process(shortBlock), "assertion error",
-                        "spl/block/FirLowpassFilter", 21);
+  EXPECT_SPL_FAILURE_AT(filter.process(shortBlock), "assertion error", "spl/block/FirLowpassFilter",
+                        21);
   DefaultClip mono(1, kBlock);
   EXPECT_THROW(filter.process(mono), std::runtime_error);
 }

@@ -42,14 +42,15 @@ std::vector<double> factors(spl::BlockProcessor& processor, unsigned length) {
 
 void expectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
   ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], kTenDigits) << i;
+  for (std::size_t i = 0; i < actual.size(); ++i)
+    EXPECT_NEAR(actual[i], expected[i], kTenDigits) << i;
 }
 
 TEST(HanningWindow, FactorsAndTheirOverlapSum) {
   spl::HanningWindow window;
   expectNear(factors(window, 4), {0, 0.5, 1, 0.5});
-  expectNear(factors(window, 8), {0, 0.1464466094, 0.5, 0.8535533906, 1, 0.8535533906, 0.5,
-                                  0.1464466094});
+  expectNear(factors(window, 8),
+             {0, 0.1464466094, 0.5, 0.8535533906, 1, 0.8535533906, 0.5, 0.1464466094});
   for (unsigned n : {8u, 6u, 4096u}) {
     const std::vector<double> w = factors(window, n);
     for (unsigned i = 0; i < n / 2; ++i) EXPECT_NEAR(w[i] + w[i + n / 2], 1.0, kRounding) << n;

@@ -1,5 +1,3 @@
-#include "spl/block/InvisibleLimiter2.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/InvisibleLimiter2.h"
 #include "spl/clip/DefaultClip.h"
 #include "tests/support/FailureCheck.h"
 

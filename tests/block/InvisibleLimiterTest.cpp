@@ -1,5 +1,3 @@
-#include "spl/block/InvisibleLimiter.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "spl/block/InvisibleLimiter.h"
 #include "spl/clip/DefaultClip.h"
 #include "tests/support/FailureCheck.h"
 
@@ -70,7 +69,7 @@ TEST(InvisibleLimiter, GainRampsLinearlyBetweenThreePeaks) {
   // Peaks at -20 dB (position 2), -6 dB (6) and -20 dB (10), threshold -10 dB.
   const double loud = dB(-6.0);
   const std::vector<double> input = {0.0, 0.05, 0.1, 0.05, 0.0, -0.25, -loud, -0.25,
-                                     0.0, 0.05, 0.1,  0.05, 0.0, 0.0,   0.0,   0.0};
+                                     0.0, 0.05, 0.1, 0.05, 0.0, 0.0,   0.0,   0.0};
   InvisibleLimiter limiter(1, 16);
   limiter.setThreshold(-10.0);
   DefaultClip block(1, 16);

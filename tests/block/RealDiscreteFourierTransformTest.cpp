@@ -18,7 +18,6 @@ namespace {
 using spl::DefaultClip;
 using spl::RealDiscreteFourierTransform;
 
-
 std::vector<double> randomSignal(unsigned n, unsigned seed) {
   std::mt19937 gen(seed);
   std::uniform_real_distribution<double> dist(-1.0, 1.0);

@@ -1,7 +1,6 @@
-#include "spl/block/RealValueBuffer.h"
-
 #include <gtest/gtest.h>
 
+#include "spl/block/RealValueBuffer.h"
 #include "tests/support/FailureCheck.h"
 
 TEST(RealValueBuffer, KeepsOrderAcrossWrapAndGrowth) {

@@ -37,7 +37,8 @@ std::vector<double> tableOf(spl::TableMultiplier& window, unsigned length) {
 void expectNear(const std::vector<double>& actual, const std::vector<double>& expected,
                 double tolerance = kTenDigits) {
   ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << i;
+  for (std::size_t i = 0; i < actual.size(); ++i)
+    EXPECT_NEAR(actual[i], expected[i], tolerance) << i;
 }
 
 TEST(SigmoidWindow, RisesAndFallsAroundTheQuarters) {

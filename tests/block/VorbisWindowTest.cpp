@@ -42,7 +42,8 @@ std::vector<double> factors(spl::BlockProcessor& processor, unsigned length) {
 
 void expectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
   ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], kTenDigits) << i;
+  for (std::size_t i = 0; i < actual.size(); ++i)
+    EXPECT_NEAR(actual[i], expected[i], kTenDigits) << i;
 }
 
 TEST(VorbisWindow, TablesAtFourAndEight) {

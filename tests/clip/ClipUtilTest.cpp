@@ -1,9 +1,8 @@
-#include "spl/clip/ClipUtil.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "spl/clip/ClipUtil.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
@@ -33,8 +32,8 @@ TEST(ClipUtil, ChannelAndVectorRoundTrip) {
   EXPECT_EQ(target.get(0, 2), 103.0);
   EXPECT_EQ(target.get(1, 2), 0.0);
   v.push_back(1.0);
-  EXPECT_SPL_FAILURE(ClipUtil::copyVectorToChannel(v, target, 1), "clip.getLength() != vector.size()",
-                    kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::copyVectorToChannel(v, target, 1),
+                     "clip.getLength() != vector.size()", kSource);
   EXPECT_EQ(target.get(1, 0), 0.0);
 }
 
@@ -71,12 +70,12 @@ TEST(ClipUtil, AddChecksSizesBeforeWriting) {
 
   DefaultClip untouched = ramp(2, 2);
   EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(2, 3), untouched), "a.getLength() != b.getLength()",
-                    kSource);
+                     kSource);
   EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(1, 4), untouched),
-                    "a.getNumChannels() != b.getNumChannels()", kSource);
+                     "a.getNumChannels() != b.getNumChannels()", kSource);
   DefaultClip mono = ramp(1, 2);
   EXPECT_SPL_FAILURE(ClipUtil::add(a, b, mono), "a.getNumChannels() != clip.getNumChannels()",
-                    kSource);
+                     kSource);
   EXPECT_EQ(untouched.getLength(), 2u);
   EXPECT_EQ(untouched.get(1, 1), 102.0);
   EXPECT_EQ(mono.get(0, 1), 2.0);

@@ -58,7 +58,7 @@ TEST(ConcatClip, EmptySidesAndMismatchedChannels) {
   EXPECT_EQ(asB.getLength(), 4u);
   DefaultClip stereo(2, 4);
   EXPECT_SPL_FAILURE(ConcatClip(a, stereo), "a.getNumChannels() != b.getNumChannels()",
-                    "spl/clip/ConcatClip");
+                     "spl/clip/ConcatClip");
 }
 
 TEST(Views, PaddingAndCuttingAsTheImagingCoreDoes) {

@@ -1,9 +1,8 @@
-#include "spl/clip/CrossfadeClip.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
+#include "spl/clip/CrossfadeClip.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
@@ -48,8 +47,8 @@ TEST(CrossfadeClip, ConstructorRejectsEmptyOrMismatchedClips) {
   EXPECT_SPL_FAILURE(CrossfadeClip(empty, empty), "a.getLength() < 1 || b.getLength() < 1", source);
   EXPECT_SPL_FAILURE(CrossfadeClip(a, empty), "a.getLength() < 1 || b.getLength() < 1", source);
   EXPECT_SPL_FAILURE(CrossfadeClip(a, DefaultClip(2, 3)), "a.getLength() != b.getLength()", source);
-  EXPECT_SPL_FAILURE(CrossfadeClip(a, DefaultClip(1, 4)), "a.getNumChannels() != b.getNumChannels()",
-                    source);
+  EXPECT_SPL_FAILURE(CrossfadeClip(a, DefaultClip(1, 4)),
+                     "a.getNumChannels() != b.getNumChannels()", source);
 }
 
 TEST(CrossfadeClip, WriteOperationsAreUnsupported) {

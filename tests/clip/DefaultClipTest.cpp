@@ -1,7 +1,6 @@
-#include "spl/clip/DefaultClip.h"
-
 #include <gtest/gtest.h>
 
+#include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"

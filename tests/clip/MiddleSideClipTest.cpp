@@ -34,8 +34,7 @@ TEST(MiddleSideClip, MatrixIsItsOwnInverse) {
   EXPECT_NEAR(back.get(0, 1), 0.25, 1e-15);
   EXPECT_NEAR(back.get(1, 1), -3.0, 1e-15);
   const DefaultClip wide(ZeroClip(3, 2));
-  EXPECT_SPL_FAILURE(MiddleSideClip{wide}, "_a->getNumChannels() != 2",
-                    "spl/clip/MiddleSideClip");
+  EXPECT_SPL_FAILURE(MiddleSideClip{wide}, "_a->getNumChannels() != 2", "spl/clip/MiddleSideClip");
 }
 
 }  // namespace

@@ -39,9 +39,9 @@ TEST(MuxAndDemuxClip, MoveChannelsBetweenClips) {
   EXPECT_EQ(mux.get(1, 1), -7.0);
   EXPECT_SPL_FAILURE(mux.get(2, 0), "NO arrival", "spl/clip/MuxClip");
   EXPECT_SPL_FAILURE(MuxClip(left, ramp(2, 4)), "a.getLength() != b.getLength()",
-                    "spl/clip/MuxClip");
+                     "spl/clip/MuxClip");
   EXPECT_SPL_FAILURE(MuxClip(left, ramp(1, 3)), "a.getNumChannels() != b.getNumChannels()",
-                    "spl/clip/MuxClip");
+                     "spl/clip/MuxClip");
 
   const DemuxClip second(left, 1);
   EXPECT_EQ(second.getNumChannels(), 1u);

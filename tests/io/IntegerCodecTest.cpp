@@ -14,9 +14,7 @@ using spl::IntegerCodec;
 using spl::IntegerPCM;
 using spl_test::Bytes;
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(IntegerCodec, SignedAndUnsignedWords) {
   const IntegerCodec codec;

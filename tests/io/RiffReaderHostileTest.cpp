@@ -119,9 +119,9 @@ TEST(RiffReaderHostile, TwelveBitSamplesReadFromTheirTwoByteContainers) {
   DefaultClip clip(2, 0);
   reader->read(clip, 2);
   ASSERT_EQ(clip.getLength(), 2u);
-  EXPECT_EQ(clip.get(0, 0), 32752.0 / 32767);  // 2047 << 4, the largest
+  EXPECT_EQ(clip.get(0, 0), 32752.0 / 32767);   // 2047 << 4, the largest
   EXPECT_EQ(clip.get(1, 0), -32768.0 / 32767);  // -2048 << 4
-  EXPECT_EQ(clip.get(0, 1), 16.0 / 32767);  // 1 << 4
+  EXPECT_EQ(clip.get(0, 1), 16.0 / 32767);      // 1 << 4
   EXPECT_EQ(clip.get(1, 1), 0.0);
 }
 
@@ -157,9 +157,9 @@ TEST(RiffReaderHostile, DataBeforeItsFormatAndRepeatedChunks) {
   auto reader = openInMemory(riffWave({chunk("data", kFourFrames), chunk("fmt ", kStereo16)}));
   EXPECT_EQ(reader->getFrameCount(), 4u);
   // A later chunk replaces an earlier one.
-  reader = openInMemory(riffWave({chunk("fmt ", formatRecord(1, 1, 8000, 8)),
-                                  chunk("data", Bytes(6)), chunk("fmt ", kStereo16),
-                                  chunk("data", kFourFrames)}));
+  reader =
+      openInMemory(riffWave({chunk("fmt ", formatRecord(1, 1, 8000, 8)), chunk("data", Bytes(6)),
+                             chunk("fmt ", kStereo16), chunk("data", kFourFrames)}));
   EXPECT_EQ(reader->getInfo().getNumChannels(), 2u);
   EXPECT_EQ(reader->getFrameCount(), 4u);
 }

@@ -29,11 +29,11 @@ TEST(RiffReader, ExtraChunksAroundTheDataAndAnEighteenByteFormat) {
   const Bytes samples = {0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F, 0x01, 0x80};
   const Bytes list = {'I', 'N', 'F', 'O', 'a', 'b', 'c'};  // odd size, no pad
   const Bytes record18 = spl_test::formatRecord(1, 2, 32000, 16, {0x00, 0x00});
-  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("LIST", list),
-                                                 spl_test::chunk("fmt ", record18),
-                                                 spl_test::chunk("fact", {4, 0, 0, 0}),
-                                                 spl_test::chunk("data", samples),
-                                                 spl_test::chunk("smpl", Bytes(36, 0x55))}));
+  spl_test::writeFile(
+      path,
+      spl_test::riffWave({spl_test::chunk("LIST", list), spl_test::chunk("fmt ", record18),
+                          spl_test::chunk("fact", {4, 0, 0, 0}), spl_test::chunk("data", samples),
+                          spl_test::chunk("smpl", Bytes(36, 0x55))}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getNumSamplePerSec(), 32000u);
@@ -52,9 +52,10 @@ TEST(RiffReader, OddChunksPaddedWithAZeroByte) {
   const std::string path = dir.file("padded.wav");
   Bytes padded = spl_test::chunk("note", {'x', 'y', 'z'});
   padded.push_back(0);
-  spl_test::writeFile(path, spl_test::riffWave({padded,
-                                                 spl_test::chunk("fmt ", spl_test::formatRecord(1, 1, 8000, 8)),
-                                                 spl_test::chunk("data", {10, 20, 30})}));
+  spl_test::writeFile(
+      path,
+      spl_test::riffWave({padded, spl_test::chunk("fmt ", spl_test::formatRecord(1, 1, 8000, 8)),
+                          spl_test::chunk("data", {10, 20, 30})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getFrameCount(), 3u);
@@ -63,8 +64,10 @@ TEST(RiffReader, OddChunksPaddedWithAZeroByte) {
 TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
   TempDir dir;
   const std::string path = dir.file("ext.wav");
-  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(2, 48000, 24, 1)),
-                                                 spl_test::chunk("data", {0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80})}));
+  spl_test::writeFile(
+      path,
+      spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(2, 48000, 24, 1)),
+                          spl_test::chunk("data", {0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 1u);
@@ -76,8 +79,10 @@ TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
 
   Bytes half(4);
   spl::FloatPCM().encode(half.data(), 4, 0.5);
-  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 32, 3)),
-                                                 spl_test::chunk("data", half)}));
+  spl_test::writeFile(
+      path,
+      spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 32, 3)),
+                          spl_test::chunk("data", half)}));
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 3u);
   DefaultClip mono(1, 0);
@@ -85,8 +90,10 @@ TEST(RiffReader, ExtensibleIntegerAndFloatAreFormatsOneAndThree) {
   EXPECT_EQ(mono.get(0, 0), 0.5);
 
   // Any other sub-format stays unreadable.
-  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 16, 2)),
-                                                 spl_test::chunk("data", {0, 0})}));
+  spl_test::writeFile(
+      path,
+      spl_test::riffWave({spl_test::chunk("fmt ", spl_test::extensibleRecord(1, 48000, 16, 2)),
+                          spl_test::chunk("data", {0, 0})}));
   reader.open(path);
   EXPECT_EQ(reader.getInfo().getFormatId(), 0xFFFEu);
   EXPECT_SPL_FAILURE(reader.read(mono, 1), "unknown valuetype", kReader);
@@ -131,8 +138,9 @@ TEST(RiffReader, EndOfDataPadsWithZerosThenGivesSilence) {
 TEST(RiffReader, UnknownFormatsOpenButFailOnTheFirstSample) {
   TempDir dir;
   const std::string path = dir.file("alaw.wav");
-  spl_test::writeFile(path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::formatRecord(6, 1, 8000, 8)),
-                                                 spl_test::chunk("data", {1, 2, 3})}));
+  spl_test::writeFile(
+      path, spl_test::riffWave({spl_test::chunk("fmt ", spl_test::formatRecord(6, 1, 8000, 8)),
+                                spl_test::chunk("data", {1, 2, 3})}));
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getFrameCount(), 3u);

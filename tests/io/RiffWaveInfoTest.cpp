@@ -1,12 +1,10 @@
-#include "spl/io/riff/RiffWaveInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "spl/io/riff/RiffWaveInfo.h"
 #include "tests/support/FailureCheck.h"
 #include "tests/support/WaveBytes.h"
-
 
 using spl::RiffWaveInfo;
 using spl_test::Bytes;

@@ -44,16 +44,16 @@ class RoundTrip : public ::testing::TestWithParam<Format> {};
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(
-    AllSampleFormats, RoundTrip,
-    ::testing::Values(Format{1, 1, 1}, Format{1, 1, 2}, Format{1, 2, 1}, Format{1, 2, 2},
-                      Format{1, 3, 1}, Format{1, 3, 2}, Format{1, 4, 1}, Format{1, 4, 2},
-                      Format{3, 4, 1}, Format{3, 4, 2}, Format{3, 8, 1}, Format{3, 8, 2}),
-    [](const ::testing::TestParamInfo<Format>& info) {
-      return std::string(info.param.formatId == 1 ? "Int" : "Float") +
-             std::to_string(8 * info.param.numBytes) +
-             (info.param.channels == 1 ? "Mono" : "Stereo");
-    });
+INSTANTIATE_TEST_SUITE_P(AllSampleFormats, RoundTrip,
+                         ::testing::Values(Format{1, 1, 1}, Format{1, 1, 2}, Format{1, 2, 1},
+                                           Format{1, 2, 2}, Format{1, 3, 1}, Format{1, 3, 2},
+                                           Format{1, 4, 1}, Format{1, 4, 2}, Format{3, 4, 1},
+                                           Format{3, 4, 2}, Format{3, 8, 1}, Format{3, 8, 2}),
+                         [](const ::testing::TestParamInfo<Format>& info) {
+                           return std::string(info.param.formatId == 1 ? "Int" : "Float") +
+                                  std::to_string(8 * info.param.numBytes) +
+                                  (info.param.channels == 1 ? "Mono" : "Stereo");
+                         });
 
 TEST_P(RoundTrip, WrittenFramesReadBackWithinOneStep) {
   const Format format = GetParam();
@@ -78,9 +78,8 @@ TEST_P(RoundTrip, WrittenFramesReadBackWithinOneStep) {
   EXPECT_EQ(spl_test::readLE32(bytes, 40), dataBytes);
   EXPECT_EQ(spl_test::readLE32(bytes, 4), 36u + dataBytes);
 
-  const double step =
-      format.formatId == 3 ? (format.numBytes == 4 ? 1e-7 : 0.0)
-                           : 1.0 / (std::ldexp(1.0, 8 * format.numBytes - 1) - 1.0);
+  const double step = format.formatId == 3 ? (format.numBytes == 4 ? 1e-7 : 0.0)
+                                           : 1.0 / (std::ldexp(1.0, 8 * format.numBytes - 1) - 1.0);
   RiffReader reader;
   reader.open(path);
   EXPECT_EQ(reader.getFrameCount(), 317u);

@@ -1,11 +1,10 @@
-#include "spl/proc/BiquadEqualizer.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
 #include <string>
 
+#include "spl/proc/BiquadEqualizer.h"
 #include "spl/proc/BiquadFilter.h"
 #include "tests/support/FailureCheck.h"
 
@@ -112,7 +111,8 @@ TEST(BiquadEqualizer, RefusedSettersKeepTheDesign) {
   const BiquadFilter::Coefficient before = eq.getCoefficient();
   EXPECT_SPL_FAILURE_AT(eq.setQ(0.0), "assertion error", "spl/proc/BiquadEqualizer", 23);
   EXPECT_SPL_FAILURE_AT(eq.setFrequency(-1.0), "assertion error", "spl/proc/BiquadEqualizer", 14);
-  EXPECT_SPL_FAILURE_AT(eq.setFrequency(std::nan("")), "assertion error", "spl/proc/BiquadEqualizer", 14);
+  EXPECT_SPL_FAILURE_AT(eq.setFrequency(std::nan("")), "assertion error",
+                        "spl/proc/BiquadEqualizer", 14);
   EXPECT_SPL_FAILURE_AT(eq.setSampleRate(0.0), "assertion error", "spl/proc/BiquadEqualizer", 32);
   EXPECT_EQ(eq.getQ(), 0.5);
   EXPECT_EQ(eq.getFrequency(), 500.0);

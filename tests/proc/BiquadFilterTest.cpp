@@ -1,11 +1,10 @@
-#include "spl/proc/BiquadEqualizer.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
 #include <string>
 
+#include "spl/proc/BiquadEqualizer.h"
 #include "spl/proc/BiquadFilter.h"
 #include "tests/support/FailureCheck.h"
 

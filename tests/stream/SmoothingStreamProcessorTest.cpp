@@ -1,9 +1,8 @@
-#include "spl/stream/SmoothingStreamProcessor.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "spl/stream/SmoothingStreamProcessor.h"
 #include "tests/support/FailureCheck.h"
 #include "tests/support/StreamTestSupport.h"
 

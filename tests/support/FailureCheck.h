@@ -97,9 +97,9 @@ template <typename F>
       return ::testing::AssertionSuccess();
     }
   }
-  return ::testing::AssertionFailure() << "no check in " << source << " raises " << quoted
-                                       << (fixedLine != 0 ? " at the fixed line " : " at line ")
-                                       << line;
+  return ::testing::AssertionFailure()
+         << "no check in " << source << " raises " << quoted
+         << (fixedLine != 0 ? " at the fixed line " : " at line ") << line;
 }
 
 }  // namespace spl_test

@@ -59,12 +59,12 @@ inline Bytes formatRecord(unsigned formatId, unsigned channels, unsigned rate, u
 // The 40-byte record of the extensible wrapper with the given sub-format code.
 inline Bytes extensibleRecord(unsigned channels, unsigned rate, unsigned bits, unsigned subFormat) {
   Bytes extra;
-  appendLE(extra, 22, 2);           // size of the extension
-  appendLE(extra, bits, 2);         // valid bits
+  appendLE(extra, 22, 2);                     // size of the extension
+  appendLE(extra, bits, 2);                   // valid bits
   appendLE(extra, channels == 2 ? 3 : 4, 4);  // channel mask
   appendLE(extra, subFormat, 2);
-  for (unsigned char b : {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38,
-                          0x9B, 0x71}) {
+  for (unsigned char b :
+       {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) {
     extra.push_back(b);
   }
   return formatRecord(0xFFFE, channels, rate, bits, extra);

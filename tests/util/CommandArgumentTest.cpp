@@ -1,11 +1,10 @@
-#include "spl/util/CommandArgument.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "spl/util/CommandArgument.h"
 #include "tests/support/FailureCheck.h"
 
 using spl::CommandArgument;

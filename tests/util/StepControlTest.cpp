@@ -1,10 +1,9 @@
-#include "spl/util/StepControl.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "spl/util/StepControl.h"
 #include "tests/support/FailureCheck.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "spl/util/Util.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "spl/util/Util.h"
 #include "tests/support/FailureCheck.h"
 
 TEST(Util, NormalizedToIndexGivesEqualSharesAndClampsOne) {
@@ -32,7 +31,8 @@ TEST(Util, IndexToNormalizedIsTheCentreAndMapsBack) {
 
 TEST(Util, IndexConversionsFailWithTheirFixedLines) {
   EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(-0.1, 3), "assertion error", "spl/util/Util", 201);
-  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(std::nan(""), 3), "assertion error", "spl/util/Util", 201);
+  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(std::nan(""), 3), "assertion error", "spl/util/Util",
+                        201);
   EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(1.5, 3), "assertion error", "spl/util/Util", 202);
   EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(0.5, 0), "assertion error", "spl/util/Util", 203);
   EXPECT_SPL_FAILURE_AT(spl::indexToNormalized(0, 0), "assertion error", "spl/util/Util", 208);
