@@ -37,7 +37,7 @@ bool seekTo(std::istream& in, std::uint64_t offset) {
 
 RiffReader::RiffReader() = default;
 
-RiffReader::~RiffReader() { close(); }
+RiffReader::~RiffReader() = default;
 
 void RiffReader::open(const std::string& path) {
   close();
