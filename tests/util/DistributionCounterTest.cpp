@@ -6,6 +6,7 @@
 #include "spl/util/AverageCounter.h"
 #include "spl/util/DistributionCounter.h"
 #include "spl/util/PeakCounter.h"
+#include "tests/support/FailureCheck.h"
 
 using spl::AverageCounter;
 using spl::DistributionCounter;
@@ -39,14 +40,15 @@ TEST(DistributionCounter, SortsAgainAfterAnAdd) {
 
 TEST(DistributionCounter, QueriesOutsideTheDataFailInsteadOfReadingOutside) {
   DistributionCounter counter;
-  EXPECT_THROW(counter.getQuartile(2), std::runtime_error);
-  EXPECT_THROW(counter.getPercentile(0.5), std::runtime_error);
+  EXPECT_SPL_FAILURE(counter.getQuartile(2), "assertion error", "spl/util/DistributionCounter");
+  EXPECT_SPL_FAILURE(counter.getPercentile(0.5), "assertion error", "spl/util/DistributionCounter");
   counter.add(1.0);
   counter.add(std::nan(""));
   counter.add(0.0);
-  EXPECT_THROW(counter.getQuartile(5), std::runtime_error);
-  EXPECT_THROW(counter.getPercentile(1.5), std::runtime_error);
-  EXPECT_THROW(counter.getPercentile(std::nan("")), std::runtime_error);
+  EXPECT_SPL_FAILURE(counter.getQuartile(5), "quartile", "spl/util/DistributionCounter");
+  EXPECT_SPL_FAILURE(counter.getPercentile(1.5), "fraction", "spl/util/DistributionCounter");
+  EXPECT_SPL_FAILURE(counter.getPercentile(std::nan("")), "fraction",
+                     "spl/util/DistributionCounter");
   // NaN sorts after every number.
   EXPECT_EQ(counter.getQuartile(0), 0.0);
   EXPECT_EQ(counter.getQuartile(2), 1.0);
