@@ -15,8 +15,9 @@
 // with the _AT forms, which take the line explicitly. The number is then a
 // named constant beside the file's `kSource`, called kLine<What the check
 // guards>, e.g. `constexpr unsigned kLineBlockLength = 21;`, so that a reader
-// sees at once that it is not the line it stands on, and moving code never
-// changes a text.
+// sees at once that it is not the line it stands on. Moving such a check never
+// changes its text; moving code above a check of the first kind does, so before
+// moving code above one, fix its current line with the _AT form.
 
 #include <string>
 

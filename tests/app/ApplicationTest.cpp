@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "spl/app/Application.h"
-#include "spl/app/ConsoleApp.h"
 
 namespace {
 

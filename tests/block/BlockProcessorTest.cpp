@@ -9,31 +9,13 @@
 #include "spl/clip/DelegationClip.h"
 #include "spl/clip/RangedClip.h"
 #include "tests/support/FailureCheck.h"
+#include "tests/support/WindowFactors.h"
 
 namespace {
 
 using spl::DefaultClip;
-
-DefaultClip ones(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 1.0);
-  return clip;
-}
-
-// The factors a processor applies, read off a two-channel clip of ones; both
-// channels must get the same factor.
-std::vector<double> factors(spl::BlockProcessor& processor, unsigned length) {
-  DefaultClip clip = ones(2, length);
-  processor.process(clip);
-  EXPECT_EQ(clip.getLength(), length);
-  std::vector<double> result;
-  for (unsigned p = 0; p < length; ++p) {
-    EXPECT_EQ(clip.get(0, p), clip.get(1, p)) << p;
-    result.push_back(clip.get(0, p));
-  }
-  return result;
-}
+using spl_test::factors;
+using spl_test::ones;
 
 TEST(BlockProcessors, DegenerateLengths) {
   spl::VorbisWindow vorbis;

@@ -5,9 +5,7 @@
 #include <cstdlib>
 
 #include "spl/block/FirLowpassFilter.h"
-#include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
-#include "spl/clip/RangedClip.h"
 #include "tests/support/AllocationCounter.h"
 
 using spl_test::allocations;

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "spl/block/FirLowpassFilter.h"
 #include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"

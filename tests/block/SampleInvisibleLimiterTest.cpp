@@ -8,7 +8,6 @@
 
 #include "spl/block/SampleInvisibleLimiter.h"
 #include "spl/clip/DefaultClip.h"
-#include "tests/support/FailureCheck.h"
 
 using spl::DefaultClip;
 using spl::SampleInvisibleLimiter;

@@ -7,48 +7,25 @@
 #include <vector>
 
 #include "spl/block/CosineWindow.h"
-#include "spl/block/GaussianAdjustWindow.h"
-#include "spl/block/GaussianWindow.h"
-#include "spl/block/SigmoidWindow.h"
 #include "spl/block/SineWindow.h"
 #include "spl/clip/DefaultClip.h"
-#include "tests/support/FailureCheck.h"
+#include "tests/support/WindowFactors.h"
 
 namespace {
 
 using spl::DefaultClip;
-
-constexpr double kTenDigits = 5e-11;
-
-// The factors a window applies, read off a two-channel clip of ones.
-std::vector<double> tableOf(spl::TableMultiplier& window, unsigned length) {
-  DefaultClip clip(2, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < 2; ++c) clip.set(c, p, 1.0);
-  window.process(clip);
-  std::vector<double> result;
-  for (unsigned p = 0; p < length; ++p) {
-    EXPECT_EQ(clip.get(0, p), clip.get(1, p)) << p;
-    result.push_back(clip.get(1, p));
-  }
-  return result;
-}
-
-void expectNear(const std::vector<double>& actual, const std::vector<double>& expected,
-                double tolerance = kTenDigits) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i)
-    EXPECT_NEAR(actual[i], expected[i], tolerance) << i;
-}
+using spl_test::expectNear;
+using spl_test::factors;
+using spl_test::kTenDigits;
 
 TEST(SineAndCosineWindow, OneWholePeriod) {
   spl::SineWindow sine;
   spl::CosineWindow cosine;
-  expectNear(tableOf(sine, 4), {0, 1, 0, -1}, 1e-15);
-  expectNear(tableOf(cosine, 4), {1, 0, -1, 0}, 1e-15);
-  EXPECT_EQ(tableOf(cosine, 4)[2], -1.0);
-  EXPECT_EQ(tableOf(sine, 1), std::vector<double>{0.0});
-  EXPECT_EQ(tableOf(cosine, 1), std::vector<double>{1.0});
+  expectNear(factors(sine, 4), {0, 1, 0, -1}, 1e-15);
+  expectNear(factors(cosine, 4), {1, 0, -1, 0}, 1e-15);
+  EXPECT_EQ(factors(cosine, 4)[2], -1.0);
+  EXPECT_EQ(factors(sine, 1), std::vector<double>{0.0});
+  EXPECT_EQ(factors(cosine, 1), std::vector<double>{1.0});
 }
 
 }  // namespace

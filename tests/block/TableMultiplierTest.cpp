@@ -12,25 +12,12 @@
 #include "spl/block/SigmoidWindow.h"
 #include "spl/block/SineWindow.h"
 #include "spl/clip/DefaultClip.h"
-#include "tests/support/FailureCheck.h"
+#include "tests/support/WindowFactors.h"
 
 namespace {
 
 using spl::DefaultClip;
-
-// The factors a window applies, read off a two-channel clip of ones.
-std::vector<double> tableOf(spl::TableMultiplier& window, unsigned length) {
-  DefaultClip clip(2, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < 2; ++c) clip.set(c, p, 1.0);
-  window.process(clip);
-  std::vector<double> result;
-  for (unsigned p = 0; p < length; ++p) {
-    EXPECT_EQ(clip.get(0, p), clip.get(1, p)) << p;
-    result.push_back(clip.get(1, p));
-  }
-  return result;
-}
+using spl_test::factors;
 
 TEST(TableMultiplier, TableIsBuiltOnlyWhenTheLengthChanges) {
   spl::SineWindow sine;
@@ -42,10 +29,10 @@ TEST(TableMultiplier, TableIsBuiltOnlyWhenTheLengthChanges) {
        {static_cast<spl::TableMultiplier*>(&sine), static_cast<spl::TableMultiplier*>(&cosine),
         static_cast<spl::TableMultiplier*>(&gaussian), static_cast<spl::TableMultiplier*>(&adjust),
         static_cast<spl::TableMultiplier*>(&sigmoid)}) {
-    const std::vector<double> first = tableOf(*window, 8);
-    EXPECT_EQ(tableOf(*window, 8), first);
+    const std::vector<double> first = factors(*window, 8);
+    EXPECT_EQ(factors(*window, 8), first);
     EXPECT_EQ(window->getTableBuildCount(), 1u);
-    tableOf(*window, 16);
+    factors(*window, 16);
     EXPECT_EQ(window->getTableBuildCount(), 2u);
     EXPECT_EQ(window->getTable().size(), 16u);
   }

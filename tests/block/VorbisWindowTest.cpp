@@ -2,49 +2,18 @@
 
 #include <vector>
 
-#include "spl/block/Gainer.h"
-#include "spl/block/HanningWindow.h"
 #include "spl/block/VorbisWindow.h"
 #include "spl/clip/DefaultClip.h"
-#include "spl/clip/DelegationClip.h"
-#include "spl/clip/RangedClip.h"
+#include "tests/support/WindowFactors.h"
 
 namespace {
 
 using spl::DefaultClip;
+using spl_test::expectNear;
+using spl_test::factors;
 
-// The ten-digit values below are rounded, so they hold to half a unit of the
-// last digit.
-constexpr double kTenDigits = 5e-11;
 // A sum of two products rounded several times: a few units in the last place of 1.
 constexpr double kRounding = 1e-15;
-
-DefaultClip ones(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 1.0);
-  return clip;
-}
-
-// The factors a processor applies, read off a two-channel clip of ones; both
-// channels must get the same factor.
-std::vector<double> factors(spl::BlockProcessor& processor, unsigned length) {
-  DefaultClip clip = ones(2, length);
-  processor.process(clip);
-  EXPECT_EQ(clip.getLength(), length);
-  std::vector<double> result;
-  for (unsigned p = 0; p < length; ++p) {
-    EXPECT_EQ(clip.get(0, p), clip.get(1, p)) << p;
-    result.push_back(clip.get(0, p));
-  }
-  return result;
-}
-
-void expectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i)
-    EXPECT_NEAR(actual[i], expected[i], kTenDigits) << i;
-}
 
 TEST(VorbisWindow, TablesAtFourAndEight) {
   spl::VorbisWindow window;

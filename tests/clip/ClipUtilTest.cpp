@@ -6,20 +6,15 @@
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
+#include "tests/support/TestClips.h"
 
 namespace {
 
 using spl::DefaultClip;
+using spl_test::ramp;
 namespace ClipUtil = spl::ClipUtil;
 
 constexpr const char* kSource = "spl/clip/ClipUtil";
-
-DefaultClip ramp(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 100.0 * c + p + 1);
-  return clip;
-}
 
 TEST(ClipUtil, ChannelAndVectorRoundTrip) {
   const DefaultClip clip = ramp(2, 3);

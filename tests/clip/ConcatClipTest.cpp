@@ -6,6 +6,7 @@
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
+#include "tests/support/TestClips.h"
 
 namespace {
 
@@ -14,14 +15,7 @@ using spl::DefaultClip;
 using spl::DelegationClip;
 using spl::RangedClip;
 using spl::ZeroClip;
-
-// A clip whose sample (c, p) is 100 c + p + 1.
-DefaultClip ramp(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 100.0 * c + p + 1);
-  return clip;
-}
+using spl_test::ramp;
 
 TEST(ConcatClip, SplitsAccessAtTheFirstClipsLength) {
   DefaultClip a = ramp(2, 3);

@@ -1,15 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "spl/clip/AddClip.h"
 #include "spl/clip/DefaultClip.h"
-#include "spl/clip/DemuxClip.h"
-#include "spl/clip/InterpolationClip.h"
-#include "spl/clip/InversedClip.h"
-#include "spl/clip/MDCTFoldClip.h"
-#include "spl/clip/MDCTUnfoldClip.h"
 #include "spl/clip/MiddleSideClip.h"
-#include "spl/clip/MuxClip.h"
-#include "spl/clip/ReverseClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
 

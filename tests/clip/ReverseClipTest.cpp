@@ -1,31 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "spl/clip/AddClip.h"
 #include "spl/clip/DefaultClip.h"
-#include "spl/clip/DemuxClip.h"
-#include "spl/clip/InterpolationClip.h"
 #include "spl/clip/InversedClip.h"
-#include "spl/clip/MDCTFoldClip.h"
-#include "spl/clip/MDCTUnfoldClip.h"
-#include "spl/clip/MiddleSideClip.h"
-#include "spl/clip/MuxClip.h"
 #include "spl/clip/ReverseClip.h"
-#include "spl/clip/ZeroClip.h"
 #include "tests/support/FailureCheck.h"
+#include "tests/support/TestClips.h"
 
 namespace {
 
 using namespace spl;
+using spl_test::ramp;
 
 constexpr double kSqrt2 = 1.4142135623730951;
-
-// A clip whose sample (c, p) is 100 c + p + 1.
-DefaultClip ramp(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 100.0 * c + p + 1);
-  return clip;
-}
 
 TEST(InversedAndReverseClip, NegateAndMirror) {
   DefaultClip clip = ramp(2, 5);

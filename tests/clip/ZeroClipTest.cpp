@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "spl/clip/DefaultClip.h"
-#include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/support/FailureCheck.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include "spl/io/FloatPCM.h"
 #include "spl/io/IntegerCodec.h"
 #include "spl/io/IntegerPCM.h"
-#include "tests/support/FailureCheck.h"
 #include "tests/support/WaveBytes.h"
 
 using spl::FloatPCM;

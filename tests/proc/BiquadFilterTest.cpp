@@ -6,7 +6,6 @@
 
 #include "spl/proc/BiquadEqualizer.h"
 #include "spl/proc/BiquadFilter.h"
-#include "tests/support/FailureCheck.h"
 
 using spl::BiquadEqualizer;
 using spl::BiquadFilter;

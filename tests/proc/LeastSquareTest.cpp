@@ -5,14 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "spl/proc/BasicComb.h"
-#include "spl/proc/BasicIntegrator.h"
-#include "spl/proc/CombFilter.h"
-#include "spl/proc/Derivation.h"
-#include "spl/proc/Integration.h"
-#include "spl/proc/Integrator.h"
 #include "spl/proc/LeastSquare.h"
-#include "tests/support/FailureCheck.h"
 
 namespace {
 

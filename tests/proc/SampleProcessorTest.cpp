@@ -11,7 +11,6 @@
 #include "spl/proc/Derivation.h"
 #include "spl/proc/Integration.h"
 #include "spl/proc/Integrator.h"
-#include "spl/proc/LeastSquare.h"
 #include "tests/support/FailureCheck.h"
 
 namespace {

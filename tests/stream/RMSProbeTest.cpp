@@ -2,27 +2,14 @@
 
 #include <cmath>
 
-#include "spl/stream/LengthLimitSource.h"
-#include "spl/stream/LengthLimitStreamSink.h"
-#include "spl/stream/NullStreamProcessor.h"
 #include "spl/stream/RMSProbe.h"
-#include "spl/stream/VectorBuffer.h"
 #include "tests/support/FailureCheck.h"
 #include "tests/support/StreamTestSupport.h"
+#include "tests/support/TestClips.h"
 
 using spl::DefaultClip;
 using namespace spl_test;
-
-namespace {
-
-// One channel counting up from `base`.
-DefaultClip count(unsigned length, double base) {
-  DefaultClip clip(1, length);
-  for (unsigned p = 0; p < length; ++p) clip.set(0, p, base + p);
-  return clip;
-}
-
-}  // namespace
+using spl_test::count;
 
 TEST(RMSProbe, AccumulatesEveryChannelOverAllWrites) {
   spl::RMSProbe probe(2);

@@ -12,6 +12,7 @@
 #include "spl/block/BlockProcessor.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/stream/StreamProcessor.h"
+#include "spl/stream/VectorBuffer.h"
 
 namespace spl_test {
 
@@ -45,6 +46,13 @@ inline void append(Frames& frames, const spl::Clip& clip) {
     for (unsigned c = 0; c < clip.getNumChannels(); ++c) frame[c] = clip.get(c, p);
     frames.push_back(frame);
   }
+}
+
+// An empty buffer of one channel.
+inline spl::VectorBuffer monoBuffer() {
+  spl::VectorBuffer buffer;
+  buffer.setNumChannels(1);
+  return buffer;
 }
 
 // Returns its block unchanged.
