@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "spl/util/Application.h"
-#include "spl/util/ConsoleApp.h"
+#include "spl/app/Application.h"
+#include "spl/app/ConsoleApp.h"
 
 namespace brisendel {
 

@@ -304,7 +304,9 @@ void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) {
   if (value <= 0.0f) {
     vstStrncpy(text, "-oo", maxLen);
   } else {
-    float2string(static_cast<float>(20.0 * std::log10(value)), text, maxLen);
+    // The logarithm in double (log10 of a float would be a float), rounded to
+    // single precision only once, at the end.
+    float2string(static_cast<float>(20.0 * std::log10(static_cast<double>(value))), text, maxLen);
   }
 }
 
@@ -372,9 +374,11 @@ void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
 }
 
 void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
-  // Nine digits at most either way; a larger magnitude has no room (and the
-  // most negative value could not even be negated).
-  if (value >= 100000000 || value <= -100000000) {
+  // The text has room for eight characters, as a host's parameter display does:
+  // eight digits, or a minus sign and seven. A value that needs more would be
+  // cut to a different number (and the most negative value could not even be
+  // negated).
+  if (value >= 100000000 || value <= -10000000) {
     vstStrncpy(text, "Huge!", maxLen);
     return;
   }

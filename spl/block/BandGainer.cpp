@@ -5,14 +5,16 @@
 #include "spl/util/Failure.h"
 #include "spl/util/Util.h"
 
-// These preconditions stop the process, naming this file and the fixed line of
-// each check, as the standard assertion would.
-#define SPL_BAND_GAINER_ASSERT(condition, line)                                   \
-  ((condition) ? static_cast<void>(0)                                             \
-               : ::spl::assertionFailed(#condition, "spl/block/BandGainer", line, \
-                                        __func__))
-
 namespace spl {
+
+namespace {
+constexpr const char* kSource = "spl/block/BandGainer";
+// The band-count preconditions stop the process, as the standard assertion would.
+constexpr unsigned kLineBandCount = 11;
+constexpr unsigned kLineGainCount = 18;
+constexpr unsigned kLineGainsSet = 24;
+constexpr unsigned kLineBandsPerDecade = 58;
+}  // namespace
 
 BandGainer::BandGainer(unsigned sampleRate, unsigned numBand)
     : _forward(1),
@@ -20,18 +22,19 @@ BandGainer::BandGainer(unsigned sampleRate, unsigned numBand)
       _sampleRate(sampleRate),
       _numBand(numBand),
       _bank(sampleRate) {
-  SPL_BAND_GAINER_ASSERT(_numBand == 31 || _numBand == 61 || _numBand == 121, 11);
+  SPL_ASSERT_AT(_numBand == 31 || _numBand == 61 || _numBand == 121, kSource, kLineBandCount);
 }
 
 void BandGainer::setGains(const std::vector<double>& gains) {
-  SPL_BAND_GAINER_ASSERT(gains.size() == 31 || gains.size() == 61 || gains.size() == 121, 18);
+  SPL_ASSERT_AT(gains.size() == 31 || gains.size() == 61 || gains.size() == 121, kSource,
+                kLineGainCount);
   _gains = gains;
   _dirty = true;
 }
 
 void BandGainer::process(Clip& clip) {
-  SPL_BAND_GAINER_ASSERT(
-      _gains.size() == 31 || _gains.size() == 61 || _gains.size() == 121, 24);
+  SPL_ASSERT_AT(_gains.size() == 31 || _gains.size() == 61 || _gains.size() == 121, kSource,
+                kLineGainsSet);
   // The forward transform checks the length before anything here is resized.
   _forward.process(clip);
   const unsigned length = clip.getLength();
@@ -68,7 +71,7 @@ unsigned BandGainer::getBandsPerDecade() const {
     case 121:
       return 40;
     default:
-      fail("invalid numBand", "spl/block/BandGainer", 58);
+      SPL_FAIL_AT("invalid numBand", kSource, kLineBandsPerDecade);
   }
 }
 

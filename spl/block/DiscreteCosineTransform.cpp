@@ -9,12 +9,11 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/block/DiscreteCosineTransform";
-// The error text of the mode check names a fixed line that callers match on.
-constexpr unsigned kModeLine = 10;
+constexpr unsigned kLineMode = 10;
 }  // namespace
 
 DiscreteCosineTransform::DiscreteCosineTransform(int mode) : _mode(mode) {
-  if (mode != 1 && mode != -1) fail("mode", kSource, kModeLine);
+  SPL_REQUIRE_AT(mode == 1 || mode == -1, "mode", kSource, kLineMode);
 }
 
 void DiscreteCosineTransform::process(Clip& clip) {

@@ -11,9 +11,8 @@ namespace spl {
 namespace {
 
 constexpr const char* kSource = "spl/block/FFTBase";
-// The error texts of the length checks name fixed lines that callers match on.
-constexpr unsigned kTooShortLine = 13;
-constexpr unsigned kNotPowerOfTwoLine = 16;
+constexpr unsigned kLineTooShort = 13;
+constexpr unsigned kLineNotPowerOfTwo = 16;
 
 // 2^e by repeated squaring, exact in double precision.
 double powerOfTwo(int e) {
@@ -40,9 +39,10 @@ using fourier::stageTablesSize;
 }  // namespace
 
 void FFTBase::prepare(unsigned n) {
-  if (n < 2) fail("assertion error", kSource, kTooShortLine);
+  SPL_REQUIRE_AT(n >= 2, "assertion error", kSource, kLineTooShort);
   const int e = static_cast<int>(std::floor(std::log(static_cast<double>(n)) / std::log(2.0)));
-  if (static_cast<double>(n) != powerOfTwo(e)) fail("assertion error", kSource, kNotPowerOfTwoLine);
+  SPL_REQUIRE_AT(static_cast<double>(n) == powerOfTwo(e), "assertion error", kSource,
+                 kLineNotPowerOfTwo);
   if (n == _preparedLength) return;
   // 5n in 64 bits: in 32 bits it would wrap for the largest lengths and leave
   // the table too short. The larger table goes first, so that running out of

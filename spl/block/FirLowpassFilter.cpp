@@ -8,9 +8,8 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/block/FirLowpassFilter";
-// The error texts name fixed lines that callers match on.
-constexpr unsigned kBlockLengthLine = 21;
-constexpr unsigned kCutoffLine = 40;
+constexpr unsigned kLineBlockLength = 21;
+constexpr unsigned kLineCutoff = 40;
 constexpr unsigned kFrameLength = 2 * FirLowpassFilter::BLOCK_LENGTH;
 }  // namespace
 
@@ -18,12 +17,12 @@ FirLowpassFilter::FirLowpassFilter() { _overlap.assign(ZeroClip(2, BLOCK_LENGTH)
 
 void FirLowpassFilter::setCutoff(double cutoff) {
   // Written so that NaN fails too.
-  if (!(cutoff >= 0.0 && cutoff <= 1.0)) fail("cutoff", kSource, kCutoffLine);
+  SPL_REQUIRE_AT(cutoff >= 0.0 && cutoff <= 1.0, "cutoff", kSource, kLineCutoff);
   _cutoff = cutoff;
 }
 
 void FirLowpassFilter::process(Clip& block) {
-  if (block.getLength() != BLOCK_LENGTH) fail("assertion error", kSource, kBlockLengthLine);
+  SPL_REQUIRE_AT(block.getLength() == BLOCK_LENGTH, "assertion error", kSource, kLineBlockLength);
   ZeroClip padding(2, BLOCK_LENGTH);
   ConcatClip extended(block, padding);
   _frame.assign(extended);

@@ -12,11 +12,11 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/block/InvisibleLimiter";
-// Fixed check lines: they are part of the error texts callers see.
-constexpr unsigned kChannelsLine = 22;
-constexpr unsigned kMinLengthLine = 23;
-constexpr unsigned kPowerOfTwoLine = 24;
-constexpr unsigned kBlockLengthLine = 66;
+// Lines reported by the construction and block-length checks.
+constexpr unsigned kLineChannels = 22;
+constexpr unsigned kLineMinLength = 23;
+constexpr unsigned kLinePowerOfTwo = 24;
+constexpr unsigned kLineBlockLength = 66;
 
 // p1 is a peak when the slope changes sign at it and the signal moved away
 // from zero into it: the extreme sample of a half-wave.
@@ -26,11 +26,11 @@ bool isPeak(double p2, double p1, double x) {
 }  // namespace
 
 unsigned InvisibleLimiter::checkedChannels(unsigned numChannels, unsigned blockLength) {
-  if (numChannels == 0) fail("assertion error", kSource, kChannelsLine);
-  if (blockLength < 2) fail("assertion error", kSource, kMinLengthLine);
-  if (!isPowerOfTwo(blockLength)) fail("assertion error", kSource, kPowerOfTwoLine);
+  SPL_REQUIRE_AT(numChannels != 0, "assertion error", kSource, kLineChannels);
+  SPL_REQUIRE_AT(blockLength >= 2, "assertion error", kSource, kLineMinLength);
+  SPL_REQUIRE_AT(isPowerOfTwo(blockLength), "assertion error", kSource, kLinePowerOfTwo);
   // The work clip is an owning clip, which holds at most MAX_CHANNEL channels.
-  if (numChannels > DefaultClip::MAX_CHANNEL) SPL_FAIL("assertion error", kSource);
+  SPL_REQUIRE(numChannels <= DefaultClip::MAX_CHANNEL, "assertion error", kSource);
   return numChannels;
 }
 
@@ -56,7 +56,7 @@ void InvisibleLimiter::reset() {
 }
 
 void InvisibleLimiter::process(Clip& clip) {
-  if (clip.getLength() != _blockLength) fail("assertion error", kSource, kBlockLengthLine);
+  SPL_REQUIRE_AT(clip.getLength() == _blockLength, "assertion error", kSource, kLineBlockLength);
   // Another channel count would shift the interleaved frames of the look-ahead buffer.
   SPL_REQUIRE(clip.getNumChannels() == _numChannels, "channel", kSource);
 

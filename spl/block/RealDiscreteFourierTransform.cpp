@@ -11,12 +11,11 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/block/RealDiscreteFourierTransform";
-// The error text of the mode check names a fixed line that callers match on.
-constexpr unsigned kModeLine = 10;
+constexpr unsigned kLineMode = 10;
 }  // namespace
 
 RealDiscreteFourierTransform::RealDiscreteFourierTransform(int mode) : _mode(mode) {
-  if (mode != 1 && mode != -1) fail("mode", kSource, kModeLine);
+  SPL_REQUIRE_AT(mode == 1 || mode == -1, "mode", kSource, kLineMode);
 }
 
 void RealDiscreteFourierTransform::process(Clip& clip) {

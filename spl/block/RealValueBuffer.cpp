@@ -25,6 +25,12 @@ double RealValueBuffer::take() {
   return value;
 }
 
+double RealValueBuffer::peek() const {
+  // An empty queue has no oldest value: its ring holds a stale slot or none.
+  SPL_REQUIRE(_count != 0, "assertion error", kSource);
+  return _ring[_head];
+}
+
 void RealValueBuffer::reserve(std::size_t capacity) {
   if (capacity > _ring.size()) regrow(capacity);
 }

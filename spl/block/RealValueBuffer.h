@@ -20,7 +20,7 @@ class RealValueBuffer {
   // Removes and returns the oldest value; the queue must not be empty.
   double take();
   // The oldest value without removing it; the queue must not be empty.
-  double peek() const { return _ring[_head]; }
+  double peek() const;
   std::size_t getCount() const { return _count; }
   bool isEmpty() const { return _count == 0; }
   // Drops every value and keeps the storage.

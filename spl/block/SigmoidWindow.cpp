@@ -6,11 +6,15 @@
 
 namespace spl {
 
+namespace {
+constexpr const char* kSource = "spl/block/SigmoidWindow";
+constexpr unsigned kLineGain = 13;
+}  // namespace
+
 SigmoidWindow::SigmoidWindow(double gain) : _gain(gain) {
   // A slope of 0 or below would flatten or invert the window; NaN is refused
-  // too, as it would fill the table with NaN. The failure text carries line 13
-  // whatever the layout of this file.
-  if (!(gain > 0)) fail("gain <= 0", "spl/block/SigmoidWindow", 13);
+  // too, as it would fill the table with NaN.
+  SPL_REQUIRE_AT(gain > 0, "gain <= 0", kSource, kLineGain);
 }
 
 void SigmoidWindow::fillTable(unsigned length) {

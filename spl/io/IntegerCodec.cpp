@@ -21,22 +21,22 @@ IntegerCodec::IntegerCodec() {
   }
 }
 
-void IntegerCodec::checkSize(unsigned numBytes, unsigned line) const {
-  if (numBytes < 1 || numBytes > MAX_BYTES) fail("size", kSource, line);
-}
+// Every entry point checks the byte count on its own line, so that the text
+// names the operation the caller used; a count outside 1..MAX_BYTES would
+// read past the tables.
 
 double IntegerCodec::getFullRange(unsigned numBytes) const {
-  checkSize(numBytes, __LINE__);
+  SPL_REQUIRE(numBytes >= 1 && numBytes <= MAX_BYTES, "size", kSource);
   return _fullRange[numBytes];
 }
 
 double IntegerCodec::getHalfRange(unsigned numBytes) const {
-  checkSize(numBytes, __LINE__);
+  SPL_REQUIRE(numBytes >= 1 && numBytes <= MAX_BYTES, "size", kSource);
   return _halfRange[numBytes];
 }
 
 double IntegerCodec::decode(const unsigned char* bytes, unsigned numBytes, bool isSigned) const {
-  checkSize(numBytes, __LINE__);
+  SPL_REQUIRE(numBytes >= 1 && numBytes <= MAX_BYTES, "size", kSource);
   double value = 0.0;
   for (unsigned i = 0; i < numBytes; ++i) value += bytes[i] * _power[i];
   if (isSigned && value >= _halfRange[numBytes]) value -= _fullRange[numBytes];
@@ -45,7 +45,7 @@ double IntegerCodec::decode(const unsigned char* bytes, unsigned numBytes, bool 
 
 void IntegerCodec::encode(unsigned char* bytes, unsigned numBytes, bool isSigned,
                           double value) const {
-  checkSize(numBytes, __LINE__);
+  SPL_REQUIRE(numBytes >= 1 && numBytes <= MAX_BYTES, "size", kSource);
   const double full = _fullRange[numBytes];
   if (isSigned && value < 0.0) value += full;
   // Reduce into [0, full) before converting, so that no value, however far out

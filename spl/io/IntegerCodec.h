@@ -25,8 +25,6 @@ class IntegerCodec {
   double getHalfRange(unsigned numBytes) const;
 
  private:
-  void checkSize(unsigned numBytes, unsigned line) const;
-
   // Indexed by the byte count; entry 0 of the ranges is unused.
   double _power[MAX_BYTES + 1];
   double _fullRange[MAX_BYTES + 1];

@@ -8,20 +8,19 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/proc/BiquadEqualizer";
-// The check lines are part of the error texts callers see, so they stay fixed.
-constexpr unsigned kFrequencyLine = 14;
-constexpr unsigned kQLine = 23;
-constexpr unsigned kSampleRateLine = 32;
-constexpr unsigned kDesignFrequencyLine = 43;
-constexpr unsigned kDesignSampleRateLine = 44;
-constexpr unsigned kDesignQLine = 45;
+constexpr unsigned kLineFrequency = 14;
+constexpr unsigned kLineQ = 23;
+constexpr unsigned kLineSampleRate = 32;
+constexpr unsigned kLineDesignFrequency = 43;
+constexpr unsigned kLineDesignSampleRate = 44;
+constexpr unsigned kLineDesignQ = 45;
 }  // namespace
 
 BiquadEqualizer::BiquadEqualizer() : _filter(std::make_unique<BiquadFilter>()) { design(); }
 
 // The comparisons are written as !(v > 0) so that NaN is refused as well.
 void BiquadEqualizer::setFrequency(double frequency) {
-  if (!(frequency > 0.0)) fail("assertion error", kSource, kFrequencyLine);
+  SPL_REQUIRE_AT(frequency > 0.0, "assertion error", kSource, kLineFrequency);
   _frequency = frequency;
   design();
 }
@@ -32,7 +31,7 @@ void BiquadEqualizer::setGain(double gain) {
 }
 
 void BiquadEqualizer::setQ(double q) {
-  if (!(q > 0.0)) fail("assertion error", kSource, kQLine);
+  SPL_REQUIRE_AT(q > 0.0, "assertion error", kSource, kLineQ);
   _q = q;
   design();
 }
@@ -43,15 +42,15 @@ void BiquadEqualizer::setType(unsigned type) {
 }
 
 void BiquadEqualizer::setSampleRate(double sampleRate) {
-  if (!(sampleRate > 0.0)) fail("assertion error", kSource, kSampleRateLine);
+  SPL_REQUIRE_AT(sampleRate > 0.0, "assertion error", kSource, kLineSampleRate);
   _sampleRate = sampleRate;
   design();
 }
 
 void BiquadEqualizer::design() {
-  if (!(_frequency > 0.0)) fail("assertion error", kSource, kDesignFrequencyLine);
-  if (!(_sampleRate > 0.0)) fail("assertion error", kSource, kDesignSampleRateLine);
-  if (!(_q > 0.0)) fail("assertion error", kSource, kDesignQLine);
+  SPL_REQUIRE_AT(_frequency > 0.0, "assertion error", kSource, kLineDesignFrequency);
+  SPL_REQUIRE_AT(_sampleRate > 0.0, "assertion error", kSource, kLineDesignSampleRate);
+  SPL_REQUIRE_AT(_q > 0.0, "assertion error", kSource, kLineDesignQ);
 
   const double A = std::pow(10.0, _gain / 40.0);
   const double w0 = _frequency * 6.283185307179586 / _sampleRate;

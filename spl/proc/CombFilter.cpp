@@ -4,8 +4,13 @@
 
 namespace spl {
 
+namespace {
+constexpr const char* kSource = "spl/proc/CombFilter";
+constexpr unsigned kLineDelay = 7;
+}  // namespace
+
 CombFilter::CombFilter(unsigned delay) {
-  if (delay == 0) fail("assertion error", "spl/proc/CombFilter", 7);
+  SPL_REQUIRE_AT(delay != 0, "assertion error", kSource, kLineDelay);
   _delayLine.reserve(delay);
   for (unsigned i = 0; i < delay; ++i) _delayLine.add(0.0);
 }

@@ -10,8 +10,7 @@ class LengthLimitStreamSink : public StreamSink {
   LengthLimitStreamSink(StreamSink& sink, unsigned limit) : _sink(sink), _limit(limit) {}
 
   // Writes the clip's first frames, as many as the limit still allows, to the
-  // wrapped sink. An empty clip, or any clip once the limit is reached, writes
-  // nothing.
+  // wrapped sink: none once the limit is reached. An empty clip writes nothing.
   void write(const Clip& clip) override;
   bool isFinished() const { return _limit <= _total; }
   unsigned getTotal() const { return _total; }

@@ -11,11 +11,11 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/stream/OverwrapStreamProcessor";
+constexpr unsigned kLineWidth = 12;
 
-// Checked before any member that depends on the width is built. The line
-// number is part of the text callers see and stays fixed.
+// Checked before any member that depends on the width is built.
 unsigned checkedWidth(unsigned width) {
-  if (width < 2 || width % 2 != 0) fail("width", kSource, 12);
+  SPL_REQUIRE_AT(width >= 2 && width % 2 == 0, "width", kSource, kLineWidth);
   return width;
 }
 }  // namespace

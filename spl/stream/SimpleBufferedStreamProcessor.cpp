@@ -6,9 +6,10 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/stream/SimpleBufferedStreamProcessor";
-// Fixed line number of the text callers see.
+constexpr unsigned kLineWidth = 9;
+
 unsigned checkedWidth(unsigned width) {
-  if (width == 0) fail("assertion error", kSource, 9);
+  SPL_REQUIRE_AT(width != 0, "assertion error", kSource, kLineWidth);
   return width;
 }
 }  // namespace

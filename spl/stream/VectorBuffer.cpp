@@ -16,18 +16,18 @@ constexpr std::size_t kMinimumCapacity = 256;
 }  // namespace
 
 void VectorBuffer::setNumChannels(unsigned numChannels) {
-  // A buffer without channels could not count its frames. The line number is
-  // part of the text callers see, so it stays fixed wherever this check
-  // moves in the file.
-  if (numChannels == 0) {
-    fail("assertion error", kSource, 21);
-  }
+  // A buffer without channels could not count its frames (the frames held are
+  // the samples held divided by the width) nor cut a clip into frames.
+  // Checked before the width changes, so that a refused width leaves the
+  // buffer as it was.
+  SPL_REQUIRE(numChannels != 0, "assertion error", kSource);
   _numChannels = numChannels;
 }
 
 void VectorBuffer::requireChannels(const Clip& clip) const {
   // Frames of another width would be cut at the wrong places and mix the
-  // channels of neighbouring frames.
+  // channels of neighbouring frames; the check runs before any sample is
+  // copied, so a refused clip changes nothing.
   SPL_REQUIRE(clip.getNumChannels() == _numChannels, "number of channels", kSource);
 }
 

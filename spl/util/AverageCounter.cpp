@@ -5,19 +5,18 @@
 namespace spl {
 
 namespace {
-// The source and lines the two assertions have always reported.
 constexpr const char* kSource = "spl/util/AverageCounter";
-constexpr unsigned kAverageLine = 13;
-constexpr unsigned kSumLine = 18;
+constexpr unsigned kLineAverage = 13;
+constexpr unsigned kLineSum = 18;
 }  // namespace
 
 double AverageCounter::getAverage() const {
-  if (!(1.0 <= _num)) assertionFailed("1.0 <= _num", kSource, kAverageLine, __func__);
+  SPL_ASSERT_AT(1.0 <= _num, kSource, kLineAverage);
   return _sum / _num;
 }
 
 double AverageCounter::getSum() const {
-  if (!(1.0 <= _num)) assertionFailed("1.0 <= _num", kSource, kSumLine, __func__);
+  SPL_ASSERT_AT(1.0 <= _num, kSource, kLineSum);
   return _sum;
 }
 

@@ -9,15 +9,14 @@ namespace spl {
 namespace {
 constexpr const char* kSource = "spl/util/CommandArgument";
 
-// The line each check has always reported; tools and their users quote them.
-constexpr unsigned kShiftDoubleLine = 24;
-constexpr unsigned kPopDoubleLine = 33;
-constexpr unsigned kShiftIntLine = 42;
-constexpr unsigned kPopIntLine = 51;
-constexpr unsigned kShiftStringLine = 60;
-constexpr unsigned kPopStringLine = 69;
-constexpr unsigned kUnshiftLine = 78;
-constexpr unsigned kUnpopLine = 83;
+constexpr unsigned kLineShiftDouble = 24;
+constexpr unsigned kLinePopDouble = 33;
+constexpr unsigned kLineShiftInt = 42;
+constexpr unsigned kLinePopInt = 51;
+constexpr unsigned kLineShiftString = 60;
+constexpr unsigned kLinePopString = 69;
+constexpr unsigned kLineUnshift = 78;
+constexpr unsigned kLineUnpop = 83;
 
 template <typename T>
 T extract(const std::string& text) {
@@ -38,44 +37,43 @@ CommandArgument::CommandArgument(const std::vector<std::string>& args) : _args(a
 }
 
 double CommandArgument::shiftDouble() {
-  if (_first > _last) fail("assertion error", kSource, kShiftDoubleLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLineShiftDouble);
   return extract<double>(_args[_first++]);
 }
 
 double CommandArgument::popDouble() {
-  if (_first > _last) fail("assertion error", kSource, kPopDoubleLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLinePopDouble);
   return extract<double>(_args[_last--]);
 }
 
 std::int32_t CommandArgument::shiftInt() {
-  if (_first > _last) fail("assertion error", kSource, kShiftIntLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLineShiftInt);
   return extract<std::int32_t>(_args[_first++]);
 }
 
 std::int32_t CommandArgument::popInt() {
-  if (_first > _last) fail("assertion error", kSource, kPopIntLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLinePopInt);
   return extract<std::int32_t>(_args[_last--]);
 }
 
 std::string CommandArgument::shiftString() {
-  if (_first > _last) fail("assertion error", kSource, kShiftStringLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLineShiftString);
   return extract<std::string>(_args[_first++]);
 }
 
 std::string CommandArgument::popString() {
-  if (_first > _last) fail("assertion error", kSource, kPopStringLine);
+  SPL_REQUIRE_AT(_first <= _last, "assertion error", kSource, kLinePopString);
   return extract<std::string>(_args[_last--]);
 }
 
 std::int32_t CommandArgument::unshift() {
-  if (!(_first > 0)) fail("assertion error", kSource, kUnshiftLine);
+  SPL_REQUIRE_AT(_first > 0, "assertion error", kSource, kLineUnshift);
   return --_first;
 }
 
 void CommandArgument::unpop() {
-  if (!(_last < static_cast<std::int32_t>(_args.size()) - 1)) {
-    fail("assertion error", kSource, kUnpopLine);
-  }
+  SPL_REQUIRE_AT(_last < static_cast<std::int32_t>(_args.size()) - 1, "assertion error", kSource,
+                 kLineUnpop);
   ++_last;
 }
 

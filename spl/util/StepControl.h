@@ -22,20 +22,20 @@ class StepControl {
 
   // Stores x (0..1) unchanged; a value outside fails and keeps the old one.
   virtual void setNormalized(double x) {
-    if (!(x >= 0.0)) fail("assertion error", kSource, 39);
-    if (x > 1.0) fail("assertion error", kSource, 40);
+    SPL_REQUIRE_AT(x >= 0.0, "assertion error", kSource, kLineSetBelowZero);
+    SPL_REQUIRE_AT(!(x > 1.0), "assertion error", kSource, kLineSetAboveOne);
     _normalized = x;
   }
 
   virtual double getNormalized() const {
-    if (!(_normalized >= 0.0)) fail("assertion error", kSource, 45);
-    if (_normalized > 1.0) fail("assertion error", kSource, 46);
+    SPL_REQUIRE_AT(_normalized >= 0.0, "assertion error", kSource, kLineGetBelowZero);
+    SPL_REQUIRE_AT(!(_normalized > 1.0), "assertion error", kSource, kLineGetAboveOne);
     return _normalized;
   }
 
   // The step value that the normalized value selects.
   virtual T getValue() const {
-    if (_values.empty()) fail("assertion error", kSource, 52);
+    SPL_REQUIRE_AT(!_values.empty(), "assertion error", kSource, kLineNoSteps);
     return _values[getIndex()];
   }
 
@@ -45,7 +45,7 @@ class StepControl {
 
   // Moves to the centre of step `index`'s share of 0..1.
   virtual void setIndex(unsigned index) {
-    if (index >= _values.size()) fail("assertion error", kSource, 66);
+    SPL_REQUIRE_AT(index < _values.size(), "assertion error", kSource, kLineIndex);
     setNormalized(indexToNormalized(index, static_cast<unsigned>(_values.size())));
   }
 
@@ -54,6 +54,12 @@ class StepControl {
 
  private:
   static constexpr const char* kSource = "spl/util/StepControl";
+  static constexpr unsigned kLineSetBelowZero = 39;
+  static constexpr unsigned kLineSetAboveOne = 40;
+  static constexpr unsigned kLineGetBelowZero = 45;
+  static constexpr unsigned kLineGetAboveOne = 46;
+  static constexpr unsigned kLineNoSteps = 52;
+  static constexpr unsigned kLineIndex = 66;
 
   std::vector<T> _values;
   double _normalized = 0.0;

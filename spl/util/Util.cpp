@@ -7,8 +7,6 @@
 namespace spl {
 
 namespace {
-// The line numbers of these checks are part of the texts that callers and
-// their tests see, so they are fixed here rather than taken from this file.
 constexpr const char* kSource = "spl/util/Util";
 constexpr unsigned kLinePositive = 53;
 constexpr unsigned kLineIndexNegative = 201;
@@ -30,7 +28,7 @@ double powerOfTen(int n) {
 double decibelToLinear(double decibel) { return std::pow(10.0, decibel / 20.0); }
 
 double linearToDecibel(double linear) {
-  if (linear < 0.0) fail("value must be positive.", kSource, kLinePositive);
+  SPL_REQUIRE_AT(!(linear < 0.0), "value must be positive.", kSource, kLinePositive);
   if (linear == 0.0) linear = 1e-10;
   return 20.0 * std::log10(linear);
 }
@@ -38,16 +36,16 @@ double linearToDecibel(double linear) {
 bool isPowerOfTwo(unsigned value) { return value >= 2 && (value & (value - 1)) == 0; }
 
 unsigned normalizedToIndex(double normalized, unsigned count) {
-  if (!(normalized >= 0.0)) fail("assertion error", kSource, kLineIndexNegative);
-  if (normalized > 1.0) fail("assertion error", kSource, kLineIndexAboveOne);
-  if (count == 0) fail("assertion error", kSource, kLineIndexNoSteps);
+  SPL_REQUIRE_AT(normalized >= 0.0, "assertion error", kSource, kLineIndexNegative);
+  SPL_REQUIRE_AT(!(normalized > 1.0), "assertion error", kSource, kLineIndexAboveOne);
+  SPL_REQUIRE_AT(count != 0, "assertion error", kSource, kLineIndexNoSteps);
   const double index = std::fmin(std::floor(normalized * count), static_cast<double>(count - 1));
   return static_cast<unsigned>(index);
 }
 
 double indexToNormalized(unsigned index, unsigned count) {
-  if (count == 0) fail("assertion error", kSource, kLineNormalizedNoSteps);
-  if (index >= count) fail("assertion error", kSource, kLineNormalizedIndex);
+  SPL_REQUIRE_AT(count != 0, "assertion error", kSource, kLineNormalizedNoSteps);
+  SPL_REQUIRE_AT(index < count, "assertion error", kSource, kLineNormalizedIndex);
   return (index + 0.5) / count;
 }
 

@@ -9,15 +9,12 @@
 #include "spl/block/DiscreteCosineTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
-#include "spl/util/Failure.h"
-#include "tests/support/ErrorText.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
 using spl::DefaultClip;
 using spl::DiscreteCosineTransform;
-
-using spl_test::errorOf;
 
 std::vector<double> transformed(const std::vector<double>& x, int mode) {
   const unsigned n = static_cast<unsigned>(x.size());
@@ -121,15 +118,13 @@ TEST(DiscreteCosineTransform, ViewsAndTwoChannelsAndReuseAcrossLengths) {
 }
 
 TEST(DiscreteCosineTransform, RejectsBadModesAndLengths) {
-  EXPECT_EQ(errorOf([] { DiscreteCosineTransform(0); }),
-            spl::failureText("mode", "spl/block/DiscreteCosineTransform", 10));
+  EXPECT_SPL_FAILURE_AT(DiscreteCosineTransform{0}, "mode", "spl/block/DiscreteCosineTransform",
+                        10);
   DiscreteCosineTransform transform(1);
   DefaultClip one(1, 1), twelve(1, 12);
   twelve.set(0, 3, 7.0);
-  EXPECT_EQ(errorOf([&] { transform.process(one); }),
-            spl::failureText("assertion error", "spl/block/FFTBase", 13));
-  EXPECT_EQ(errorOf([&] { transform.process(twelve); }),
-            spl::failureText("assertion error", "spl/block/FFTBase", 16));
+  EXPECT_SPL_FAILURE_AT(transform.process(one), "assertion error", "spl/block/FFTBase", 13);
+  EXPECT_SPL_FAILURE_AT(transform.process(twelve), "assertion error", "spl/block/FFTBase", 16);
   EXPECT_EQ(twelve.get(0, 3), 7.0);
 }
 

@@ -9,8 +9,7 @@
 
 #include "spl/block/FirLowpassFilter.h"
 #include "spl/clip/DefaultClip.h"
-#include "spl/util/Failure.h"
-#include "tests/support/ErrorText.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -19,8 +18,6 @@ using spl::FirLowpassFilter;
 
 constexpr unsigned kBlock = 2048;
 constexpr unsigned kFrame = 4096;
-
-using spl_test::errorOf;
 
 DefaultClip randomBlock(unsigned seed) {
   std::mt19937 gen(seed);
@@ -118,15 +115,15 @@ TEST(FirLowpassFilter, RejectsBadCutoffsAndBlocks) {
   FirLowpassFilter filter;
   filter.setCutoff(0.5);
   for (double bad : {1.5, -0.1, std::numeric_limits<double>::quiet_NaN()}) {
-    EXPECT_EQ(errorOf([&] { filter.setCutoff(bad); }),
-              spl::failureText("cutoff", "spl/block/FirLowpassFilter", 40));
+    EXPECT_SPL_FAILURE_AT(filter.setCutoff(bad), "cutoff", "spl/block/FirLowpassFilter", 40);
     EXPECT_EQ(filter.getCutoff(), 0.5);
   }
   DefaultClip shortBlock(2, 1024);
-  EXPECT_EQ(errorOf([&] { filter.process(shortBlock); }),
-            spl::failureText("assertion error", "spl/block/FirLowpassFilter", 21));
+  EXPECT_SPL_FAILURE_AT(filter.process(shortBlock), "assertion error", "spl/block/FirLowpassFilter",
+                        21);
   DefaultClip mono(1, kBlock);
-  EXPECT_THROW(filter.process(mono), std::runtime_error);
+  EXPECT_SPL_FAILURE(filter.process(mono), "a.getNumChannels() != b.getNumChannels()",
+                     "spl/clip/ConcatClip");
 }
 
 }  // namespace

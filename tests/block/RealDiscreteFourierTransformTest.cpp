@@ -11,15 +11,12 @@
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "spl/util/Failure.h"
-#include "tests/support/ErrorText.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
 using spl::DefaultClip;
 using spl::RealDiscreteFourierTransform;
-
-using spl_test::errorOf;
 
 std::vector<double> randomSignal(unsigned n, unsigned seed) {
   std::mt19937 gen(seed);
@@ -278,10 +275,10 @@ TEST(RealDiscreteFourierTransform, AlternatingLengthsMatchFreshInstances) {
 }
 
 TEST(RealDiscreteFourierTransform, RejectsBadModesAndLengthsBeforeChangingAnything) {
-  EXPECT_EQ(errorOf([] { RealDiscreteFourierTransform(0); }),
-            spl::failureText("mode", "spl/block/RealDiscreteFourierTransform", 10));
-  EXPECT_EQ(errorOf([] { RealDiscreteFourierTransform(2); }),
-            spl::failureText("mode", "spl/block/RealDiscreteFourierTransform", 10));
+  for (int mode : {0, 2}) {
+    EXPECT_SPL_FAILURE_AT(RealDiscreteFourierTransform{mode}, "mode",
+                          "spl/block/RealDiscreteFourierTransform", 10);
+  }
 
   RealDiscreteFourierTransform transform(1);
   DefaultClip prepared(1, 16);
@@ -290,8 +287,7 @@ TEST(RealDiscreteFourierTransform, RejectsBadModesAndLengthsBeforeChangingAnythi
     DefaultClip clip(2, n);
     for (unsigned p = 0; p < n; ++p) clip.set(1, p, p + 1.0);
     const unsigned line = n < 2 ? 13 : 16;
-    EXPECT_EQ(errorOf([&] { transform.process(clip); }),
-              spl::failureText("assertion error", "spl/block/FFTBase", line))
+    EXPECT_SPL_FAILURE_AT(transform.process(clip), "assertion error", "spl/block/FFTBase", line)
         << "n=" << n;
     for (unsigned p = 0; p < n; ++p) EXPECT_EQ(clip.get(1, p), p + 1.0);
     EXPECT_EQ(transform.getPreparedLength(), 16u);

@@ -1,26 +1,20 @@
-#include "spl/clip/ClipUtil.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "spl/clip/ClipUtil.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/clip/FailureExpectation.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/TestClips.h"
 
 namespace {
 
 using spl::DefaultClip;
+using spl_test::ramp;
 namespace ClipUtil = spl::ClipUtil;
 
 constexpr const char* kSource = "spl/clip/ClipUtil";
-
-DefaultClip ramp(unsigned channels, unsigned length) {
-  DefaultClip clip(channels, length);
-  for (unsigned p = 0; p < length; ++p)
-    for (unsigned c = 0; c < channels; ++c) clip.set(c, p, 100.0 * c + p + 1);
-  return clip;
-}
 
 TEST(ClipUtil, ChannelAndVectorRoundTrip) {
   const DefaultClip clip = ramp(2, 3);
@@ -33,8 +27,8 @@ TEST(ClipUtil, ChannelAndVectorRoundTrip) {
   EXPECT_EQ(target.get(0, 2), 103.0);
   EXPECT_EQ(target.get(1, 2), 0.0);
   v.push_back(1.0);
-  EXPECT_FAILS_WITH(ClipUtil::copyVectorToChannel(v, target, 1), "clip.getLength() != vector.size()",
-                    kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::copyVectorToChannel(v, target, 1),
+                     "clip.getLength() != vector.size()", kSource);
   EXPECT_EQ(target.get(1, 0), 0.0);
 }
 
@@ -70,13 +64,13 @@ TEST(ClipUtil, AddChecksSizesBeforeWriting) {
   EXPECT_EQ(sum.get(1, 3), 208.0);
 
   DefaultClip untouched = ramp(2, 2);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, ramp(2, 3), untouched), "a.getLength() != b.getLength()",
-                    kSource);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, ramp(1, 4), untouched),
-                    "a.getNumChannels() != b.getNumChannels()", kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(2, 3), untouched), "a.getLength() != b.getLength()",
+                     kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, ramp(1, 4), untouched),
+                     "a.getNumChannels() != b.getNumChannels()", kSource);
   DefaultClip mono = ramp(1, 2);
-  EXPECT_FAILS_WITH(ClipUtil::add(a, b, mono), "a.getNumChannels() != clip.getNumChannels()",
-                    kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::add(a, b, mono), "a.getNumChannels() != clip.getNumChannels()",
+                     kSource);
   EXPECT_EQ(untouched.getLength(), 2u);
   EXPECT_EQ(untouched.get(1, 1), 102.0);
   EXPECT_EQ(mono.get(0, 1), 2.0);
@@ -94,10 +88,10 @@ TEST(ClipUtil, SplitCutsEqualParts) {
   // The remainder of the division belongs to no part, but stays reachable.
   const spl::RangedClip third = ClipUtil::split(clip, 3, 2);
   EXPECT_EQ(third.get(0, 3), 10.0);
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 3, 4), "begin", "spl/clip/RangedClip");
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 0, 0), "assertion error", kSource);
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 3, 4), "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 0, 0), "assertion error", kSource);
   // 858993460 * 5 wraps to 4 in 32 bits; the part must still be refused.
-  EXPECT_FAILS_WITH(ClipUtil::split(clip, 2, 858993460u), "begin", "spl/clip/RangedClip");
+  EXPECT_SPL_FAILURE(ClipUtil::split(clip, 2, 858993460u), "begin", "spl/clip/RangedClip");
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-#include "spl/clip/CrossfadeClip.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
+#include "spl/clip/CrossfadeClip.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
-#include "tests/clip/FailureExpectation.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -45,21 +44,21 @@ TEST(CrossfadeClip, ConstructorRejectsEmptyOrMismatchedClips) {
   const char* source = "spl/clip/CrossfadeClip";
   const DefaultClip a(2, 4);
   const DefaultClip empty(2, 0);
-  EXPECT_FAILS_WITH(CrossfadeClip(empty, empty), "a.getLength() < 1 || b.getLength() < 1", source);
-  EXPECT_FAILS_WITH(CrossfadeClip(a, empty), "a.getLength() < 1 || b.getLength() < 1", source);
-  EXPECT_FAILS_WITH(CrossfadeClip(a, DefaultClip(2, 3)), "a.getLength() != b.getLength()", source);
-  EXPECT_FAILS_WITH(CrossfadeClip(a, DefaultClip(1, 4)), "a.getNumChannels() != b.getNumChannels()",
-                    source);
+  EXPECT_SPL_FAILURE(CrossfadeClip(empty, empty), "a.getLength() < 1 || b.getLength() < 1", source);
+  EXPECT_SPL_FAILURE(CrossfadeClip(a, empty), "a.getLength() < 1 || b.getLength() < 1", source);
+  EXPECT_SPL_FAILURE(CrossfadeClip(a, DefaultClip(2, 3)), "a.getLength() != b.getLength()", source);
+  EXPECT_SPL_FAILURE(CrossfadeClip(a, DefaultClip(1, 4)),
+                     "a.getNumChannels() != b.getNumChannels()", source);
 }
 
 TEST(CrossfadeClip, WriteOperationsAreUnsupported) {
   DefaultClip a(1, 2);
   CrossfadeClip view(a, a);
-  EXPECT_FAILS_WITH(view.set(0, 0, 1.0), "unsupported", "spl/clip/ClipAdapter");
-  EXPECT_FAILS_WITH(view.setLength(1), "unsupported", "spl/clip/ClipAdapter");
-  EXPECT_FAILS_WITH(view.assign(a), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.set(0, 0, 1.0), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.setLength(1), "unsupported", "spl/clip/ClipAdapter");
+  EXPECT_SPL_FAILURE(view.assign(a), "unsupported", "spl/clip/ClipAdapter");
   // Range failures come from the wrapped clips.
-  EXPECT_FAILS_WITH(view.get(0, 2), "assertion error", "spl/clip/DefaultClip");
+  EXPECT_SPL_FAILURE(view.get(0, 2), "assertion error", "spl/clip/DefaultClip");
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
-#include "spl/io/riff/RiffWaveInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "WaveFiles.h"
+#include "spl/io/riff/RiffWaveInfo.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/WaveBytes.h"
 
 using spl::RiffWaveInfo;
-using wavetest::Bytes;
+using spl_test::Bytes;
 
 TEST(RiffWaveInfo, DerivedValues) {
   const RiffWaveInfo info(1, 44100, 2, 3);
@@ -21,7 +21,7 @@ TEST(RiffWaveInfo, SerializeAndParseTheFormatRecord) {
   const RiffWaveInfo info(3, 48000, 2, 4);
   Bytes record(16);
   info.serialize(record.data(), record.size());
-  EXPECT_EQ(record, wavetest::formatRecord(3, 2, 48000, 32));
+  EXPECT_EQ(record, spl_test::formatRecord(3, 2, 48000, 32));
 
   RiffWaveInfo parsed;
   parsed.parse(record.data(), record.size());
@@ -31,7 +31,7 @@ TEST(RiffWaveInfo, SerializeAndParseTheFormatRecord) {
   EXPECT_EQ(parsed.getNumBytesPerSample(), 4u);
 
   // Bits become whole bytes with the fraction dropped.
-  const Bytes twelveBits = wavetest::formatRecord(1, 1, 8000, 12);
+  const Bytes twelveBits = spl_test::formatRecord(1, 1, 8000, 12);
   parsed.parse(twelveBits.data(), twelveBits.size());
   EXPECT_EQ(parsed.getNumBytesPerSample(), 1u);
 }

@@ -11,7 +11,7 @@
 #include "spl/proc/Derivation.h"
 #include "spl/proc/Integration.h"
 #include "spl/proc/Integrator.h"
-#include "spl/proc/LeastSquare.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -57,43 +57,7 @@ TEST(SampleProcessors, CombOfIntegrationIsAMovingSum) {
 }
 
 TEST(SampleProcessors, ZeroDelayIsRefused) {
-  auto messageOf = [](auto make) -> std::string {
-    try {
-      make();
-    } catch (const std::runtime_error& e) {
-      return e.what();
-    }
-    return "no error";
-  };
-  EXPECT_EQ(messageOf([] { spl::CombFilter f(0); }), "assertion error (at spl/proc/CombFilter, 7) ");
-  EXPECT_EQ(messageOf([] { spl::Integrator f(0); }), "assertion error (at spl/proc/Integrator, 7) ");
-  EXPECT_EQ(messageOf([] { spl::BasicComb f(0); }), "assertion error (at spl/proc/BasicComb, 12) ");
-}
-
-TEST(LeastSquare, FitsAnExactLine) {
-  spl::LeastSquare fit;
-  const double x[] = {0, 1, 2};
-  const double y[] = {1, 3, 5};
-  fit.fit(x, y, 3);
-  EXPECT_DOUBLE_EQ(fit.getSlope(), 2.0);
-  EXPECT_DOUBLE_EQ(fit.getIntercept(), 1.0);
-
-  // A longer line far from the origin, where plain double sums would lose digits.
-  std::vector<double> xs, ys;
-  for (int i = 0; i < 1000; ++i) {
-    xs.push_back(1.0e4 + i);
-    ys.push_back(-0.25 * (1.0e4 + i) + 7.0);
-  }
-  fit.fit(xs.data(), ys.data(), 1000);
-  EXPECT_NEAR(fit.getSlope(), -0.25, 1e-9);
-  EXPECT_NEAR(fit.getIntercept(), 7.0, 1e-5);
-}
-
-TEST(LeastSquare, EqualAbscissasGiveNoFiniteLine) {
-  spl::LeastSquare fit;
-  const double x[] = {2, 2, 2};
-  const double y[] = {1, 2, 3};
-  fit.fit(x, y, 3);
-  EXPECT_FALSE(std::isfinite(fit.getSlope()));
-  EXPECT_FALSE(std::isfinite(fit.getIntercept()));
+  EXPECT_SPL_FAILURE_AT(spl::CombFilter(0), "assertion error", "spl/proc/CombFilter", 7);
+  EXPECT_SPL_FAILURE_AT(spl::Integrator(0), "assertion error", "spl/proc/Integrator", 7);
+  EXPECT_SPL_FAILURE_AT(spl::BasicComb(0), "assertion error", "spl/proc/BasicComb", 12);
 }

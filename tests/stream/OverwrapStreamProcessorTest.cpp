@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "spl/stream/OverwrapStreamProcessor.h"
-#include "spl/util/Failure.h"
-#include "tests/stream/StreamTestSupport.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/StreamTestSupport.h"
 
 using spl::DefaultClip;
 using spl::OverwrapStreamProcessor;
-using namespace streamtest;
+using namespace spl_test;
 
 namespace {
 
@@ -41,17 +41,17 @@ Frames referenceOverlapAdd(const Frames& input, unsigned numChannels, unsigned w
 
 TEST(OverwrapStreamProcessor, WidthMustBeEvenAndAtLeastTwo) {
   IdentityProcessor identity;
-  const std::string widthError =
-      spl::failureText("width", "spl/stream/OverwrapStreamProcessor", 12);
   for (unsigned width : {0u, 1u, 3u, 4097u}) {
-    EXPECT_EQ(errorText([&] { OverwrapStreamProcessor(identity, 2, width); }), widthError) << width;
+    EXPECT_SPL_FAILURE_AT(OverwrapStreamProcessor(identity, 2, width), "width",
+                          "spl/stream/OverwrapStreamProcessor", 12)
+        << width;
   }
   OverwrapStreamProcessor smallest(identity, 2, 2);
   smallest.write(DefaultClip(2, 0));
   EXPECT_EQ(smallest.getAvailable(), 1u);
   // Zero channels is refused by the buffers before the width is looked at.
-  EXPECT_EQ(errorText([&] { OverwrapStreamProcessor(identity, 0, 3); }),
-            spl::failureText("assertion error", "spl/stream/VectorBuffer", 21));
+  EXPECT_SPL_FAILURE(OverwrapStreamProcessor(identity, 0, 3), "assertion error",
+                     "spl/stream/VectorBuffer");
 }
 
 TEST(OverwrapStreamProcessor, FirstEmptyWriteProcessesOneSilentWindow) {
@@ -166,8 +166,8 @@ TEST(OverwrapStreamProcessor, OutputDoesNotDependOnHowTheStreamIsCut) {
 TEST(OverwrapStreamProcessor, WriteOfAnotherWidthChangesNothing) {
   RecordingProcessor recorder;
   OverwrapStreamProcessor processor(recorder, 2, 8);
-  EXPECT_EQ(errorText([&] { processor.write(DefaultClip(1, 20)); }).rfind("number of channels", 0),
-            0u);
+  EXPECT_SPL_FAILURE(processor.write(DefaultClip(1, 20)), "number of channels",
+                     "spl/stream/VectorBuffer");
   EXPECT_TRUE(recorder.blocks.empty());
   EXPECT_EQ(processor.getInputBuffer().getAvailable(), 8u);
   EXPECT_EQ(processor.getAvailable(), 0u);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "spl/stream/SimpleBufferedStreamProcessor.h"
-#include "spl/util/Failure.h"
-#include "tests/stream/StreamTestSupport.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/StreamTestSupport.h"
 
 using spl::DefaultClip;
 using spl::SimpleBufferedStreamProcessor;
-using namespace streamtest;
+using namespace spl_test;
 
 TEST(SimpleBufferedStreamProcessor, ReleasesCompleteBlocksAtOnceWithoutDelay) {
   RecordingProcessor recorder;
@@ -25,8 +25,8 @@ TEST(SimpleBufferedStreamProcessor, ReleasesCompleteBlocksAtOnceWithoutDelay) {
 
 TEST(SimpleBufferedStreamProcessor, ZeroWidthIsRejected) {
   IdentityProcessor identity;
-  EXPECT_EQ(errorText([&] { SimpleBufferedStreamProcessor(identity, 2, 0); }),
-            spl::failureText("assertion error", "spl/stream/SimpleBufferedStreamProcessor", 9));
+  EXPECT_SPL_FAILURE_AT(SimpleBufferedStreamProcessor(identity, 2, 0), "assertion error",
+                        "spl/stream/SimpleBufferedStreamProcessor", 9);
 }
 
 TEST(SimpleBufferedStreamProcessor, OutputDoesNotDependOnHowTheStreamIsCut) {

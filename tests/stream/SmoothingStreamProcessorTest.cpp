@@ -1,14 +1,14 @@
-#include "spl/stream/SmoothingStreamProcessor.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "tests/stream/StreamTestSupport.h"
+#include "spl/stream/SmoothingStreamProcessor.h"
+#include "tests/support/FailureCheck.h"
+#include "tests/support/StreamTestSupport.h"
 
 using spl::DefaultClip;
 using spl::SmoothingStreamProcessor;
-using namespace streamtest;
+using namespace spl_test;
 
 namespace {
 
@@ -90,11 +90,9 @@ TEST(SmoothingStreamProcessor, ClearedFirstBlockFadesInFromSilence) {
 TEST(SmoothingStreamProcessor, FadeMustFitTwiceIntoTheBlock) {
   IdentityProcessor identity;
   for (unsigned fade : {0u, 5u, 100u}) {
-    EXPECT_EQ(errorText([&] { SmoothingStreamProcessor(identity, 2, 8, fade); })
-                  .rfind("fadeLength < 1 || width < 2 * fadeLength (at "
-                         "spl/stream/SmoothingStreamProcessor, ",
-                         0),
-              0u)
+    EXPECT_SPL_FAILURE(SmoothingStreamProcessor(identity, 2, 8, fade),
+                       "fadeLength < 1 || width < 2 * fadeLength",
+                       "spl/stream/SmoothingStreamProcessor")
         << fade;
   }
   // Fade of exactly half the block: no middle, every frame is crossfaded.

@@ -1,6 +1,5 @@
 #include "tests/tools/ToolTestSupport.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -83,44 +82,6 @@ RunResult runBrisendel(const std::vector<std::string>& arguments) {
   return result;
 }
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/brisendel-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  _path = pattern;
-}
-
-TempDir::~TempDir() {
-  for (const std::string& name : list()) {
-    const std::string entry = file(name);
-    if (unlink(entry.c_str()) != 0) {
-      // Tests make folders of at most one level.
-      DIR* inner = opendir(entry.c_str());
-      if (inner != nullptr) {
-        while (dirent* item = readdir(inner)) {
-          if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0) {
-            unlink((entry + "/" + item->d_name).c_str());
-          }
-        }
-        closedir(inner);
-      }
-      rmdir(entry.c_str());
-    }
-  }
-  rmdir(_path.c_str());
-}
-
-std::vector<std::string> TempDir::list() const {
-  std::vector<std::string> names;
-  DIR* dir = opendir(_path.c_str());
-  if (dir == nullptr) return names;
-  while (dirent* item = readdir(dir)) {
-    if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0) names.push_back(item->d_name);
-  }
-  closedir(dir);
-  return names;
-}
-
 std::vector<std::uint8_t> encodeWave(const Wave& wave) {
   const unsigned bytesPerSample = wave.bits / 8;
   const unsigned coding = wave.formatTag == 0xFFFE ? wave.subFormat : wave.formatTag;
@@ -172,17 +133,6 @@ std::vector<std::uint8_t> encodeWave(const Wave& wave) {
   put32(bytes, static_cast<std::uint32_t>(data.size()));
   bytes.insert(bytes.end(), data.begin(), data.end());
   return bytes;
-}
-
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path);
-}
-
-std::vector<std::uint8_t> readFile(const std::string& path) {
-  const std::string text = slurp(path);
-  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 Wave readWave(const std::string& path) {

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+#include "tests/support/WaveBytes.h"
+
 // Helpers of the brisendel end-to-end tests: running the built program, and writing
 // and reading WAVE files byte by byte, independently of the library's reader and
 // writer, so that damaged and unusual files can be made and outputs checked exactly.
@@ -20,21 +23,9 @@ RunResult runBrisendel(const std::vector<std::string>& arguments);
 // The plug-in built in this tree.
 std::string pluginPath();
 
-// A fresh empty folder for one test, removed with its files by the destructor.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return _path; }
-  std::string file(const std::string& name) const { return _path + "/" + name; }
-  // Names of every entry of the folder.
-  std::vector<std::string> list() const;
-
- private:
-  std::string _path;
-};
+using spl_test::readFile;
+using spl_test::TempDir;
+using spl_test::writeFile;
 
 // Interleaved stereo (or any channel count) samples and how they are stored.
 struct Wave {
@@ -49,8 +40,6 @@ struct Wave {
 
 // Encodes like the library: integers scaled by 2^(bits-1) - 1 and rounded down.
 std::vector<std::uint8_t> encodeWave(const Wave& wave);
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> readFile(const std::string& path);
 // Decodes a plain PCM or float file (integers divided by 2^(bits-1) - 1); fails the
 // test on anything else.
 Wave readWave(const std::string& path);

@@ -1,21 +1,17 @@
-#include "spl/util/CommandArgument.h"
-#include "tests/support/ErrorText.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "spl/util/CommandArgument.h"
+#include "tests/support/FailureCheck.h"
+
 using spl::CommandArgument;
 
 namespace {
 
-std::string failureAt(unsigned line) {
-  return "assertion error (at spl/util/CommandArgument, " + std::to_string(line) + ") ";
-}
-
-using spl_test::errorOf;
+constexpr const char* kSource = "spl/util/CommandArgument";
 
 }  // namespace
 
@@ -26,8 +22,8 @@ TEST(CommandArgument, TakesFromBothEnds) {
   EXPECT_EQ(args.getRemaining(), 1);
   EXPECT_EQ(args.popString(), "b");
   EXPECT_TRUE(args.isEmpty());
-  EXPECT_EQ(errorOf([&] { args.shiftString(); }), failureAt(60));
-  EXPECT_EQ(errorOf([&] { args.popString(); }), failureAt(69));
+  EXPECT_SPL_FAILURE_AT(args.shiftString(), "assertion error", kSource, 60);
+  EXPECT_SPL_FAILURE_AT(args.popString(), "assertion error", kSource, 69);
   // Failed takes changed nothing: giving back still works from both ends.
   args.unpop();
   EXPECT_EQ(args.shiftString(), "b");
@@ -49,18 +45,18 @@ TEST(CommandArgument, TypedTakes) {
 
 TEST(CommandArgument, EveryCheckReportsItsLine) {
   CommandArgument empty(0, nullptr);
-  EXPECT_EQ(errorOf([&] { empty.shiftDouble(); }), failureAt(24));
-  EXPECT_EQ(errorOf([&] { empty.popDouble(); }), failureAt(33));
-  EXPECT_EQ(errorOf([&] { empty.shiftInt(); }), failureAt(42));
-  EXPECT_EQ(errorOf([&] { empty.popInt(); }), failureAt(51));
-  EXPECT_EQ(errorOf([&] { empty.shiftString(); }), failureAt(60));
-  EXPECT_EQ(errorOf([&] { empty.popString(); }), failureAt(69));
-  EXPECT_EQ(errorOf([&] { empty.unshift(); }), failureAt(78));
-  EXPECT_EQ(errorOf([&] { empty.unpop(); }), failureAt(83));
+  EXPECT_SPL_FAILURE_AT(empty.shiftDouble(), "assertion error", kSource, 24);
+  EXPECT_SPL_FAILURE_AT(empty.popDouble(), "assertion error", kSource, 33);
+  EXPECT_SPL_FAILURE_AT(empty.shiftInt(), "assertion error", kSource, 42);
+  EXPECT_SPL_FAILURE_AT(empty.popInt(), "assertion error", kSource, 51);
+  EXPECT_SPL_FAILURE_AT(empty.shiftString(), "assertion error", kSource, 60);
+  EXPECT_SPL_FAILURE_AT(empty.popString(), "assertion error", kSource, 69);
+  EXPECT_SPL_FAILURE_AT(empty.unshift(), "assertion error", kSource, 78);
+  EXPECT_SPL_FAILURE_AT(empty.unpop(), "assertion error", kSource, 83);
 
   const char* argv[] = {"a"};
   CommandArgument fresh(1, argv);
-  EXPECT_EQ(errorOf([&] { fresh.unshift(); }), failureAt(78));
-  EXPECT_EQ(errorOf([&] { fresh.unpop(); }), failureAt(83));
+  EXPECT_SPL_FAILURE_AT(fresh.unshift(), "assertion error", kSource, 78);
+  EXPECT_SPL_FAILURE_AT(fresh.unpop(), "assertion error", kSource, 83);
   EXPECT_EQ(CommandArgument(-1, argv).getRemaining(), 0);
 }

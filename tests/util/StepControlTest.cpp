@@ -1,26 +1,14 @@
-#include "spl/util/StepControl.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <stdexcept>
 #include <string>
+
+#include "spl/util/StepControl.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
-std::string errorText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
-std::string stepControlError(unsigned line) {
-  return "assertion error (at spl/util/StepControl, " + std::to_string(line) + ") ";
-}
+constexpr const char* kSource = "spl/util/StepControl";
 
 spl::StepControl<double> percentControl() {
   spl::StepControl<double> control;
@@ -33,8 +21,8 @@ spl::StepControl<double> percentControl() {
 TEST(StepControl, StartsAtZeroWithoutValues) {
   spl::StepControl<double> control;
   EXPECT_EQ(control.getNormalized(), 0.0);
-  EXPECT_EQ(errorText([&] { control.getValue(); }), stepControlError(52));
-  EXPECT_EQ(errorText([&] { control.getIndex(); }), "assertion error (at spl/util/Util, 203) ");
+  EXPECT_SPL_FAILURE_AT(control.getValue(), "assertion error", kSource, 52);
+  EXPECT_SPL_FAILURE_AT(control.getIndex(), "assertion error", "spl/util/Util", 203);
 }
 
 TEST(StepControl, PercentStepsMapNormalizedValues) {
@@ -91,10 +79,10 @@ TEST(StepControl, KeepsTheHostValueExactly) {
 TEST(StepControl, FailedChecksKeepThePreviousValue) {
   spl::StepControl<double> control = percentControl();
   control.setNormalized(0.3);
-  EXPECT_EQ(errorText([&] { control.setNormalized(1.5); }), stepControlError(40));
-  EXPECT_EQ(errorText([&] { control.setNormalized(-0.1); }), stepControlError(39));
-  EXPECT_EQ(errorText([&] { control.setNormalized(std::nan("")); }), stepControlError(39));
-  EXPECT_EQ(errorText([&] { control.setIndex(201); }), stepControlError(66));
+  EXPECT_SPL_FAILURE_AT(control.setNormalized(1.5), "assertion error", kSource, 40);
+  EXPECT_SPL_FAILURE_AT(control.setNormalized(-0.1), "assertion error", kSource, 39);
+  EXPECT_SPL_FAILURE_AT(control.setNormalized(std::nan("")), "assertion error", kSource, 39);
+  EXPECT_SPL_FAILURE_AT(control.setIndex(201), "assertion error", kSource, 66);
   EXPECT_EQ(control.getNormalized(), 0.3);
   EXPECT_EQ(control.getIndex(), 60u);
 }

@@ -1,5 +1,3 @@
-#include "spl/util/Util.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,18 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-namespace {
-
-std::string errorText(void (*action)()) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
-}  // namespace
+#include "spl/util/Util.h"
+#include "tests/support/FailureCheck.h"
 
 TEST(Util, NormalizedToIndexGivesEqualSharesAndClampsOne) {
   EXPECT_EQ(spl::normalizedToIndex(0.0, 201), 0u);
@@ -42,18 +30,13 @@ TEST(Util, IndexToNormalizedIsTheCentreAndMapsBack) {
 }
 
 TEST(Util, IndexConversionsFailWithTheirFixedLines) {
-  EXPECT_EQ(errorText([] { spl::normalizedToIndex(-0.1, 3); }),
-            "assertion error (at spl/util/Util, 201) ");
-  EXPECT_EQ(errorText([] { spl::normalizedToIndex(std::nan(""), 3); }),
-            "assertion error (at spl/util/Util, 201) ");
-  EXPECT_EQ(errorText([] { spl::normalizedToIndex(1.5, 3); }),
-            "assertion error (at spl/util/Util, 202) ");
-  EXPECT_EQ(errorText([] { spl::normalizedToIndex(0.5, 0); }),
-            "assertion error (at spl/util/Util, 203) ");
-  EXPECT_EQ(errorText([] { spl::indexToNormalized(0, 0); }),
-            "assertion error (at spl/util/Util, 208) ");
-  EXPECT_EQ(errorText([] { spl::indexToNormalized(3, 3); }),
-            "assertion error (at spl/util/Util, 210) ");
+  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(-0.1, 3), "assertion error", "spl/util/Util", 201);
+  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(std::nan(""), 3), "assertion error", "spl/util/Util",
+                        201);
+  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(1.5, 3), "assertion error", "spl/util/Util", 202);
+  EXPECT_SPL_FAILURE_AT(spl::normalizedToIndex(0.5, 0), "assertion error", "spl/util/Util", 203);
+  EXPECT_SPL_FAILURE_AT(spl::indexToNormalized(0, 0), "assertion error", "spl/util/Util", 208);
+  EXPECT_SPL_FAILURE_AT(spl::indexToNormalized(3, 3), "assertion error", "spl/util/Util", 210);
 }
 
 TEST(Util, RoundToSignificant) {
@@ -84,8 +67,7 @@ TEST(Util, DecibelConversions) {
   EXPECT_DOUBLE_EQ(spl::linearToDecibel(0.1), -20.0);
   EXPECT_DOUBLE_EQ(spl::linearToDecibel(0.0), -200.0);
   EXPECT_NEAR(spl::linearToDecibel(spl::decibelToLinear(-6.5)), -6.5, 1e-12);
-  EXPECT_EQ(errorText([] { spl::linearToDecibel(-1.0); }),
-            "value must be positive. (at spl/util/Util, 53) ");
+  EXPECT_SPL_FAILURE_AT(spl::linearToDecibel(-1.0), "value must be positive.", "spl/util/Util", 53);
 }
 
 TEST(Util, IsPowerOfTwo) {

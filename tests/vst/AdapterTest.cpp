@@ -355,6 +355,8 @@ TEST(NumberFormatting, IntegersSuppressLeadingZeros) {
   EXPECT_EQ(formatInt(-42), "-42");
   EXPECT_EQ(formatInt(1005), "1005");
   EXPECT_EQ(formatInt(0), "");
+  EXPECT_EQ(formatInt(-9999999), "-9999999");
+  EXPECT_EQ(formatInt(-10000000), "Huge!");  // nine characters would not fit
   EXPECT_EQ(formatInt(-100000000), "Huge!");
   EXPECT_EQ(formatInt(std::numeric_limits<VstInt32>::min()), "Huge!");
 }
@@ -368,6 +370,9 @@ TEST(NumberFormatting, DecibelsHertzAndMilliseconds) {
   EXPECT_STREQ(text, "-oo");
   effect.dB2string(10.0f, text, 8);
   EXPECT_STREQ(text, "20.00000");
+  // 20 log10 is -119.9999961 here; a single-precision logarithm gives -120.000.
+  effect.dB2string(0x1.0c6f82p-20f, text, 8);
+  EXPECT_STREQ(text, "-119.999");
   effect.Hz2string(0.0f, text, 8);
   EXPECT_STREQ(text, "0.000000");
   effect.Hz2string(441.0f, text, 8);

@@ -37,7 +37,7 @@ bool seekTo(std::istream& in, std::uint64_t offset) {
 
 RiffReader::RiffReader() = default;
 
-RiffReader::~RiffReader() { close(); }
+RiffReader::~RiffReader() = default;
 
 void RiffReader::open(const std::string& path) {
   close();
@@ -119,17 +119,17 @@ void RiffReader::open(std::unique_ptr<std::istream> stream) {
   if (!haveFormat) SPL_FAIL("no fmt chunk", kSource);
   if (info.getNumChannels() == 0) SPL_FAIL("number of channels", kSource);
   if (info.getNumSamplePerSec() == 0) SPL_FAIL("frames per second", kSource);
-  const std::uint32_t bytesPerSample = info.getNumBytesPerSample();
   const std::uint32_t formatId = info.getFormatId();
-  // Samples must fill whole bytes: a 12-bit sample would otherwise be read as
-  // one byte while the file stores two.
-  const bool wholeBytes = bitsPerSample % 8 == 0;
+  // Integer samples narrower than their bytes (12 or 20 bits) sit left-justified
+  // in containers of whole bytes, the low bits zero, and read as the container.
+  if (formatId == RiffWaveInfo::FORMAT_PCM) info.setNumBytesPerSample((bitsPerSample + 7) / 8);
+  const std::uint32_t bytesPerSample = info.getNumBytesPerSample();
   if (formatId == RiffWaveInfo::FORMAT_PCM) {
-    if (!wholeBytes || bytesPerSample < 1 || bytesPerSample > IntegerCodec::MAX_BYTES) {
+    if (bytesPerSample < 1 || bytesPerSample > IntegerCodec::MAX_BYTES) {
       SPL_FAIL("bits per sample", kSource);
     }
   } else if (formatId == RiffWaveInfo::FORMAT_FLOAT) {
-    if (!wholeBytes || (bytesPerSample != 4 && bytesPerSample != 8)) {
+    if (bitsPerSample % 8 != 0 || (bytesPerSample != 4 && bytesPerSample != 8)) {
       SPL_FAIL("bits per sample", kSource);
     }
   } else if (bytesPerSample == 0) {

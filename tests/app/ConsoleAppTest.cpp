@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "spl/app/Application.h"
+#include "spl/app/ConsoleApp.h"
+
+namespace {
+
+// Records the order of the steps and what each run's cursor held.
+class RecordingApp : public spl::Application {
+ public:
+  void parseArguments(spl::CommandArgument& argument) override {
+    steps += "parse ";
+    cursor = &argument;
+    first = argument.isEmpty() ? "" : argument.shiftString();
+  }
+  void initialize() override { steps += "initialize "; }
+  void execute() override { steps += "execute "; }
+  void finalize() override { steps += "finalize "; }
+
+  std::string steps;
+  std::string first;
+  spl::CommandArgument* cursor = nullptr;
+};
+
+}  // namespace
+
+TEST(ConsoleApp, HeaderAndUsage) {
+  spl::ConsoleApp app;
+  app.setName("wavcat");
+  app.setSummary("joins WAVE files");
+  app.setUsage("wavcat [options] out.wav in.wav...");
+  app.setNotice("no warranty");
+  std::ostringstream out;
+  app.printHeader(out);
+  EXPECT_EQ(out.str(), "wavcat: joins WAVE files\nno warranty\n");
+
+  out.str("");
+  EXPECT_EQ(app.printUsage(out), 0u);
+  EXPECT_EQ(out.str(), "usage: wavcat [options] out.wav in.wav...\n");
+
+  app.addOption("-g gain", "gain in dB");
+  app.addOption("-v", "verbose");
+  out.str("");
+  EXPECT_EQ(app.printUsage(out), 2u);
+  EXPECT_EQ(out.str(),
+            "usage: wavcat [options] out.wav in.wav...\n"
+            "  -g gain: gain in dB\n"
+            "  -v: verbose\n");
+}
