@@ -1,8 +1,7 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -15,11 +14,19 @@ namespace spl_test {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "spl-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("cannot create a temporary folder");
+    // A random name that no other test holds: create_directory reports whether it made
+    // the folder itself, so two tests (or two test programs) never share one.
+    const auto base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const auto candidate = base / ("spl-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        _path = candidate.string();
+        return;
+      }
     }
-    _path = pattern;
+    throw std::runtime_error("cannot create a temporary folder");
   }
   ~TempDir() {
     std::error_code ignored;
