@@ -1,0 +1,67 @@
+#include "tools/AudioFileReader.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "tools/ToolError.h"
+
+namespace brisendel {
+
+AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
+  // The system's own words for the common cases; libsndfile's would be vaguer.
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot open: " + std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) throw ToolError(path + ": is a directory, not an audio file");
+  SF_INFO info{};
+  _file = sf_open(path.c_str(), SFM_READ, &info);
+  if (_file == nullptr) {
+    throw ToolError(path + ": cannot be read as audio: " + sf_strerror(nullptr));
+  }
+  if (info.channels != 2) {
+    sf_close(_file);
+    _file = nullptr;
+    if (info.channels == 1) throw ToolError(path + ": mono file (1 channel); only stereo files can be rendered");
+    throw ToolError(path + ": " + std::to_string(info.channels) + " channels; only stereo files can be rendered");
+  }
+  if (info.frames < 0 || info.samplerate <= 0) {
+    sf_close(_file);
+    _file = nullptr;
+    throw ToolError(path + ": cannot be read as audio: no usable length or sample rate");
+  }
+  _frames = static_cast<std::uint64_t>(info.frames);
+  _sampleRate = info.samplerate;
+  _format = info.format;
+}
+
+AudioFileReader::~AudioFileReader() {
+  if (_file != nullptr) sf_close(_file);
+}
+
+void AudioFileReader::read(double* left, double* right, unsigned frames) {
+  const unsigned wanted = static_cast<unsigned>(std::min<std::uint64_t>(frames, _frames - std::min(_frames, _position)));
+  if (_interleaved.size() < std::size_t(wanted) * 2) _interleaved.resize(std::size_t(wanted) * 2);
+  unsigned got = 0;
+  while (got < wanted) {
+    const sf_count_t n = sf_readf_double(_file, _interleaved.data() + std::size_t(got) * 2, wanted - got);
+    if (n <= 0) {
+      const int error = sf_error(_file);
+      throw ToolError(_path + ": damaged file: only " + std::to_string(_position + got) + " of " +
+                      std::to_string(_frames) + " frames could be decoded" +
+                      (error != SF_ERR_NO_ERROR ? std::string(" (") + sf_strerror(_file) + ")" : ""));
+    }
+    got += static_cast<unsigned>(n);
+  }
+  for (unsigned i = 0; i < wanted; ++i) {
+    left[i] = _interleaved[2 * std::size_t(i)];
+    right[i] = _interleaved[2 * std::size_t(i) + 1];
+  }
+  std::fill(left + wanted, left + frames, 0.0);
+  std::fill(right + wanted, right + frames, 0.0);
+  _position += wanted;
+}
+
+}  // namespace brisendel
