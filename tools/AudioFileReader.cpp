@@ -7,9 +7,36 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/AudioFormat.h"
 #include "tools/ToolError.h"
 
 namespace brisendel {
+
+namespace {
+
+// libsndfile reads a RIFF or AIFF file whose data chunk claims more bytes than follow
+// as far as the bytes go, and says so only in its log ("data : 8000 (should be
+// 3978)"). A download cut short is not a shorter song: refuse it, as a damaged file.
+void refuseCutShort(const std::string& path, SNDFILE* file) {
+  char log[8192] = {};
+  sf_command(file, SFC_GET_LOG_INFO, log, sizeof(log) - 1);
+  const std::string text(log);
+  for (const char* chunk : {"\ndata : ", "\nSSND : "}) {
+    const std::size_t at = text.find(chunk);
+    if (at == std::string::npos) continue;
+    const std::size_t end = text.find('\n', at + 1);
+    const std::string line = text.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    const std::size_t should = line.find("(should be ");
+    if (should == std::string::npos) continue;
+    const std::string declared = line.substr(7, line.find(' ', 7) - 7);
+    const std::string present = line.substr(should + 11, line.find(')', should) - should - 11);
+    sf_close(file);
+    throw ToolError(path + ": damaged file (the data chunk declares " + declared + " bytes, " + present +
+                    " follow)");
+  }
+}
+
+}  // namespace
 
 AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
   // The system's own words for the common cases; libsndfile's would be vaguer.
@@ -19,7 +46,7 @@ AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
   SF_INFO info{};
   _file = sf_open(path.c_str(), SFM_READ, &info);
   if (_file == nullptr) {
-    throw ToolError(path + ": cannot be read as audio: " + sf_strerror(nullptr));
+    throw ToolError(path + ": cannot be read as audio: " + AudioFormat::failureText(sf_strerror(nullptr)));
   }
   if (info.channels != 2) {
     sf_close(_file);
@@ -32,6 +59,7 @@ AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
     _file = nullptr;
     throw ToolError(path + ": cannot be read as audio: no usable length or sample rate");
   }
+  refuseCutShort(path, _file);
   _frames = static_cast<std::uint64_t>(info.frames);
   _sampleRate = info.samplerate;
   _format = info.format;
@@ -51,7 +79,7 @@ void AudioFileReader::read(double* left, double* right, unsigned frames) {
       const int error = sf_error(_file);
       throw ToolError(_path + ": damaged file: only " + std::to_string(_position + got) + " of " +
                       std::to_string(_frames) + " frames could be decoded" +
-                      (error != SF_ERR_NO_ERROR ? std::string(" (") + sf_strerror(_file) + ")" : ""));
+                      (error != SF_ERR_NO_ERROR ? " (" + AudioFormat::failureText(sf_strerror(_file)) + ")" : ""));
     }
     got += static_cast<unsigned>(n);
   }

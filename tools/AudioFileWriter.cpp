@@ -19,12 +19,13 @@ AudioFileWriter::AudioFileWriter(const std::string& path, const std::string& sho
   info.samplerate = sampleRate;
   _file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (_file == nullptr) {
-    // libsndfile starts some of its texts with "Error : "; the line says that already.
-    std::string why = sf_strerror(nullptr);
-    if (why.rfind("Error : ", 0) == 0) why.erase(0, 8);
+    const std::string why = AudioFormat::failureText(sf_strerror(nullptr));
     throw ToolError(shownPath + ": cannot be written as " + AudioFormat::describe(format) + " at " +
                     std::to_string(sampleRate) + " Hz: " + why);
   }
+  // The PEAK chunk of float files carries the time of writing: without it, the same
+  // render gives the same bytes, and a file the same size as the input's.
+  sf_command(_file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   if (!_limited) return;
   if (_bits == 0) {
     // Lossy codecs: the best quality they offer; the render is the product.
@@ -77,7 +78,8 @@ void AudioFileWriter::write(const double* left, const double* right, unsigned fr
   }
   if (written != static_cast<sf_count_t>(frames)) {
     const int error = sf_error(_file);
-    fail(error != SF_ERR_NO_ERROR ? sf_strerror(_file) : "the disk is full or the file size limit reached");
+    fail(error != SF_ERR_NO_ERROR ? AudioFormat::failureText(sf_strerror(_file))
+                                  : "the disk is full or the file size limit reached");
   }
 }
 
@@ -87,11 +89,11 @@ void AudioFileWriter::close() {
   // shows up now or not at all.
   sf_write_sync(_file);
   const int error = sf_error(_file);
-  const std::string text = error != SF_ERR_NO_ERROR ? sf_strerror(_file) : "";
+  const std::string text = error != SF_ERR_NO_ERROR ? AudioFormat::failureText(sf_strerror(_file)) : "";
   const int closed = sf_close(_file);
   _file = nullptr;
   if (error != SF_ERR_NO_ERROR) fail(text);
-  if (closed != 0) fail(sf_error_number(closed));
+  if (closed != 0) fail(AudioFormat::failureText(sf_error_number(closed)));
 }
 
 }  // namespace brisendel

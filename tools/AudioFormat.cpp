@@ -161,4 +161,13 @@ std::string AudioFormat::describe(int format) {
   return containerName(container) + " " + codingName(coding);
 }
 
+std::string AudioFormat::failureText(const char* text) {
+  std::string line = text != nullptr ? text : "unknown reason";
+  for (const char* head : {"System error : ", "Error : "}) {
+    if (line.rfind(head, 0) == 0) line.erase(0, std::string(head).size());
+  }
+  while (!line.empty() && (line.back() == '.' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
 }  // namespace brisendel

@@ -25,6 +25,9 @@ class AudioFormat {
   static int integerBits(int format);
   // A short text such as "FLAC 24-bit", "WAV 32-bit float" or "Ogg Vorbis".
   static std::string describe(int format);
+  // libsndfile's text of a failure, without its "Error : " or "System error : " head
+  // and final full stop, to end one of brisendel's lines.
+  static std::string failureText(const char* text);
 };
 
 }  // namespace brisendel

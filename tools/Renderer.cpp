@@ -45,7 +45,8 @@ void checkWritten(const std::string& temporaryPath, const std::string& outputPat
   SF_INFO info{};
   SNDFILE* file = sf_open(temporaryPath.c_str(), SFM_READ, &info);
   if (file == nullptr) {
-    throw ToolError(outputPath + ": the output could not be written completely (" + sf_strerror(nullptr) +
+    throw ToolError(outputPath + ": the output could not be written completely (" +
+                    AudioFormat::failureText(sf_strerror(nullptr)) +
                     "; is the disk full?)");
   }
   sf_close(file);
