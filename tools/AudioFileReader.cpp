@@ -51,8 +51,8 @@ AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
   if (info.channels != 2) {
     sf_close(_file);
     _file = nullptr;
-    if (info.channels == 1) throw ToolError(path + ": mono file (1 channel); only stereo files can be rendered");
-    throw ToolError(path + ": " + std::to_string(info.channels) + " channels; only stereo files can be rendered");
+    if (info.channels == 1) throw ToolError(path + ": mono file (1 channel); brisendel takes stereo files only");
+    throw ToolError(path + ": " + std::to_string(info.channels) + " channels; brisendel takes stereo files only");
   }
   if (info.frames < 0 || info.samplerate <= 0) {
     sf_close(_file);

@@ -73,6 +73,12 @@ std::string formatDb(double value) {
   return text.str();
 }
 
+// The nominal names of the third-octave bands, as meters label them.
+const char* const BAND_NAMES[] = {"20",   "25",   "31.5", "40", "50", "63",    "80",   "100", "125", "160", "200",
+                                  "250",  "315",  "400",  "500", "630", "800",  "1k",   "1.25k", "1.6k", "2k", "2.5k",
+                                  "3.15k", "4k",  "5k",   "6.3k", "8k", "10k",  "12.5k", "16k", "20k"};
+static_assert(sizeof(BAND_NAMES) / sizeof(BAND_NAMES[0]) == StereoFieldAnalysis::NUM_BANDS, "one name per band");
+
 std::string hexId(int id) {
   std::ostringstream text;
   text << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<unsigned>(id);
@@ -430,7 +436,7 @@ void BrisendelApp::analyze() {
   std::cout << head.str() << "\n";
   for (int b = 0; b < StereoFieldAnalysis::NUM_BANDS; ++b) {
     std::ostringstream row;
-    row << std::right << std::setw(9) << std::fixed << std::setprecision(0) << analyses[0].getBands()[b].centre;
+    row << std::right << std::setw(9) << BAND_NAMES[b];
     for (const StereoFieldAnalysis& analysis : analyses) {
       const StereoFieldAnalysis::Band& band = analysis.getBands()[b];
       const std::string ratio = std::isnan(band.sideToMidDb) ? "-" : formatDb(band.sideToMidDb);

@@ -133,7 +133,7 @@ TEST(BrisendelAnalyze, WritesTheTableAndValidPictures) {
                                       dir.file("field.png"), "--svg", dir.file("field.svg")});
   ASSERT_EQ(0, run.status) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("side/mid dB 2")) << run.out;
-  EXPECT_NE(std::string::npos, run.out.find("     1000 ")) << run.out;
+  EXPECT_NE(std::string::npos, run.out.find("       1k ")) << run.out;
 
   const std::vector<std::uint8_t> png = readFile(dir.file("field.png"));
   ASSERT_GT(png.size(), 33u);
