@@ -40,7 +40,10 @@ SegmentedRender::SegmentedRender(InstanceFactory factory, unsigned latency, unsi
 
 std::uint64_t SegmentedRender::segmentLength(std::uint64_t frames) const {
   const std::uint64_t hops = (frames + _hop - 1) / _hop;
-  const std::uint64_t perSegment = (hops + 4ull * _jobs - 1) / (4ull * _jobs);
+  const auto shareOf = [hops](std::uint64_t parts) { return (hops + parts - 1) / parts; };
+  // Each segment costs a pre-roll, a tail and a fresh instance: keep segments of at
+  // least 32 hops (an eighth of overhead at most) unless the jobs would go idle.
+  const std::uint64_t perSegment = std::max(shareOf(4ull * _jobs), std::min<std::uint64_t>(32, shareOf(_jobs)));
   return std::clamp<std::uint64_t>(perSegment, 1, 256) * _hop;
 }
 

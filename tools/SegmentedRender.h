@@ -37,7 +37,8 @@ class SegmentedRender {
   void run(AudioFileReader& reader, AudioFileWriter& writer, ProgressBar& progress);
 
   // Frames per segment for a file of `frames` frames: about four segments per job for
-  // an even load, at least one hop, at most 256 hops; always a multiple of the hop.
+  // an even load, but no fewer than 32 hops while every job still gets a segment, and
+  // at most 256 hops (memory); always a multiple of the hop.
   std::uint64_t segmentLength(std::uint64_t frames) const;
 
  private:
