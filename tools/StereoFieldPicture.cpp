@@ -41,8 +41,9 @@ void text(cairo_t* cr, double x, double y, const std::string& words, double size
   cairo_set_font_size(cr, size);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, words.c_str(), &extents);
-  cairo_move_to(cr, x - alignX * extents.x_advance - extents.x_bearing * (alignX > 0 ? 0 : 0),
-                y + alignY * extents.height);
+  // alignX: 0 starts the text at x, 0.5 centres it, 1 ends it there; alignY lowers
+  // the baseline by that share of the text's height.
+  cairo_move_to(cr, x - alignX * extents.x_advance, y + alignY * extents.height);
   cairo_show_text(cr, words.c_str());
 }
 
