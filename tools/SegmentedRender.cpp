@@ -41,7 +41,7 @@ SegmentedRender::SegmentedRender(InstanceFactory factory, unsigned latency, unsi
 std::uint64_t SegmentedRender::segmentLength(std::uint64_t frames) const {
   const std::uint64_t hops = (frames + _hop - 1) / _hop;
   const auto shareOf = [hops](std::uint64_t parts) { return (hops + parts - 1) / parts; };
-  // Each segment costs a pre-roll, a tail and a fresh instance: keep segments of at
+  // Each segment costs a pre-roll and a tail of two hops each: keep segments of at
   // least 32 hops (an eighth of overhead at most) unless the jobs would go idle.
   const std::uint64_t perSegment = std::max(shareOf(4ull * _jobs), std::min<std::uint64_t>(32, shareOf(_jobs)));
   return std::clamp<std::uint64_t>(perSegment, 1, 256) * _hop;
@@ -59,22 +59,28 @@ void SegmentedRender::run(AudioFileReader& reader, AudioFileWriter& writer, Prog
   bool stopping = false;
   std::exception_ptr failure;
 
-  const auto renderSegment = [this, sampleRate](Segment& segment) {
-    std::unique_ptr<PluginHost> host;
-    {
+  // Each worker keeps one instance for all its segments: its first windows of a new
+  // segment still hold the end of the previous one, but they fall in the pre-roll. A
+  // segment pushes a whole number of hops (the file's last one is padded with
+  // silence), so the instance stays on the file's hop grid whatever it renders next.
+  const auto renderSegment = [this, sampleRate](std::unique_ptr<PluginHost>& host, Segment& segment) {
+    if (!host) {
       const std::lock_guard<std::mutex> guard(instanceLifetime);
       host = _factory();
       host->start(sampleRate, static_cast<int>(_blockSize));
     }
     const std::size_t total = segment.input[0].size();
+    const std::size_t pushed = (total + _hop - 1) / _hop * _hop;
+    segment.input[0].resize(pushed, 0.0);
+    segment.input[1].resize(pushed, 0.0);
     std::vector<double> out[2] = {std::vector<double>(_blockSize), std::vector<double>(_blockSize)};
     segment.output[0].assign(segment.length, 0.0);
     segment.output[1].assign(segment.length, 0.0);
-    // Output frame k of this instance belongs to input frame k - latency; the
+    // Output frame k of this segment belongs to input frame k - latency; the
     // pre-roll's frames are dropped like the latency.
     const std::size_t keepFrom = std::size_t(segment.preRoll) + _latency;
-    for (std::size_t at = 0; at < total; at += _blockSize) {
-      const unsigned n = static_cast<unsigned>(std::min<std::size_t>(_blockSize, total - at));
+    for (std::size_t at = 0; at < pushed; at += _blockSize) {
+      const unsigned n = static_cast<unsigned>(std::min<std::size_t>(_blockSize, pushed - at));
       const double* inputs[2] = {segment.input[0].data() + at, segment.input[1].data() + at};
       double* outputs[2] = {out[0].data(), out[1].data()};
       host->process(inputs, outputs, static_cast<int>(n));
@@ -87,33 +93,37 @@ void SegmentedRender::run(AudioFileReader& reader, AudioFileWriter& writer, Prog
     }
     segment.input[0] = {};
     segment.input[1] = {};
+  };
+  const auto release = [](std::unique_ptr<PluginHost>& host) {
     const std::lock_guard<std::mutex> guard(instanceLifetime);
     host.reset();
   };
 
   const auto work = [&]() {
+    std::unique_ptr<PluginHost> host;
     for (;;) {
       Segment* segment = nullptr;
       {
         std::unique_lock<std::mutex> guard(lock);
         changed.wait(guard, [&] { return stopping || !waiting.empty(); });
-        if (stopping) return;
+        if (stopping) break;
         segment = waiting.front();
         waiting.pop_front();
       }
       try {
-        renderSegment(*segment);
+        renderSegment(host, *segment);
       } catch (...) {
         const std::lock_guard<std::mutex> guard(lock);
         if (!failure) failure = std::current_exception();
         stopping = true;
         changed.notify_all();
-        return;
+        break;
       }
       const std::lock_guard<std::mutex> guard(lock);
       segment->done = true;
       changed.notify_all();
     }
+    release(host);
   };
 
   std::vector<std::thread> workers;

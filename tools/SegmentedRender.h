@@ -13,19 +13,19 @@ class ProgressBar;
 
 // Renders a file on several threads with a result identical, bit for bit, to one
 // plug-in instance rendering it from start to end. The file is cut into segments that
-// start at multiples of the plug-in's hop; each segment is rendered by a fresh plug-in
-// instance of its own that starts one window early (the pre-roll), so that every window
-// behind a kept output frame holds exactly the input frames it holds in the
-// single-instance render, on the same hop grid. The overlap-add of two windows is then
-// the same sum of the same two numbers. Frames before the file's start and after its
-// end are silence in both renders.
+// start at multiples of the plug-in's hop; each worker renders its segments with a
+// plug-in instance of its own, starting each segment one window early (the pre-roll)
+// and pushing a whole number of hops, so that every window behind a kept output frame
+// holds exactly the input frames it holds in the single-instance render, on the same
+// hop grid. The overlap-add of two windows is then the same sum of the same two
+// numbers. Frames before the file's start and after its end are silence in both.
 //
 // The calling thread reads the input and writes the output in order; `jobs` worker
 // threads render. At most two segments per worker are in memory at once.
 class SegmentedRender {
  public:
   // Makes a loaded plug-in instance with the chosen parameters, not yet started.
-  // Called on worker threads, one call at a time.
+  // Called on worker threads, once per worker, one call at a time.
   using InstanceFactory = std::function<std::unique_ptr<PluginHost>()>;
 
   // `latency`: the plug-in's reported delay; `hop`: frames between window starts
@@ -37,8 +37,9 @@ class SegmentedRender {
   void run(AudioFileReader& reader, AudioFileWriter& writer, ProgressBar& progress);
 
   // Frames per segment for a file of `frames` frames: about four segments per job for
-  // an even load, but no fewer than 32 hops while every job still gets a segment, and
-  // at most 256 hops (memory); always a multiple of the hop.
+  // an even load, but no fewer than 32 hops (each costs a pre-roll and a tail) while
+  // every job still gets a segment, and at most 256 hops (memory); always a multiple
+  // of the hop.
   std::uint64_t segmentLength(std::uint64_t frames) const;
 
  private:
