@@ -13,12 +13,16 @@
 #include <cstring>
 #include <iomanip>
 #include <iostream>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 #include "spl/util/CommandArgument.h"
 #include "tools/DemoMix.h"
 #include "tools/PluginHost.h"
 #include "tools/Renderer.h"
+#include "tools/StereoFieldAnalysis.h"
+#include "tools/StereoFieldPicture.h"
 #include "tools/StereoMeter.h"
 #include "tools/ToolError.h"
 
@@ -28,6 +32,8 @@ namespace {
 
 constexpr const char* PLUGIN_FILE = "Brisendel.so";
 constexpr unsigned MAX_BLOCK = 1048576;
+// More instances than this only cost memory: each holds two segments in flight.
+constexpr unsigned MAX_JOBS = 256;
 
 // Reads a whole number within [low, high] or fails naming the option.
 unsigned parseWhole(const std::string& option, const std::string& text, unsigned low, unsigned high) {
@@ -67,6 +73,12 @@ std::string formatDb(double value) {
   return text.str();
 }
 
+// The nominal names of the third-octave bands, as meters label them.
+const char* const BAND_NAMES[] = {"20",   "25",   "31.5", "40", "50", "63",    "80",   "100", "125", "160", "200",
+                                  "250",  "315",  "400",  "500", "630", "800",  "1k",   "1.25k", "1.6k", "2k", "2.5k",
+                                  "3.15k", "4k",  "5k",   "6.3k", "8k", "10k",  "12.5k", "16k", "20k"};
+static_assert(sizeof(BAND_NAMES) / sizeof(BAND_NAMES[0]) == StereoFieldAnalysis::NUM_BANDS, "one name per band");
+
 std::string hexId(int id) {
   std::ostringstream text;
   text << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<unsigned>(id);
@@ -82,10 +94,13 @@ std::string hexId(int id) {
 
 BrisendelApp::BrisendelApp() {
   setName("brisendel");
-  setSummary("render WAVE files through the Brisendel stereo imager plug-in");
+  setSummary("render audio files through the Brisendel stereo imager plug-in and draw their stereo field");
   setNotice("Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.");
-  setUsage("brisendel render IN.wav OUT.wav [options] | brisendel info | brisendel demo [DIR]");
-  addOption("render IN OUT", "process stereo IN into OUT (same length and alignment, IN's sample format)");
+  setUsage("brisendel render IN OUT [options] | brisendel analyze IN [OUT] [--png FILE] [--svg FILE] | "
+           "brisendel info | brisendel demo [DIR]");
+  addOption("render IN OUT", "process stereo IN into OUT (same length and alignment; OUT's type from its extension:"
+            " .wav .rf64 .w64 .aiff .caf .flac .ogg .opus .mp3; IN's sample format where OUT's type holds it)");
+  addOption("analyze IN [OUT]", "side-to-mid energy and L/R correlation per third-octave band, goniometers");
   addOption("info", "show what a host sees: identity, latency, inputs, outputs and parameters");
   addOption("demo [DIR]", "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
   addOption("--center 0..200", "Center weight in percent (render)");
@@ -95,6 +110,9 @@ BrisendelApp::BrisendelApp() {
   addOption("--window A|B", "window pair (render)");
   addOption("--block N", "host block length in frames, 1 to 1048576, default 1024 (render)");
   addOption("--float", "write 32-bit float instead of the input's sample format (render)");
+  addOption("--jobs N", "plug-in instances rendering at once, 1 to 256, default: one per core (render)");
+  addOption("--png FILE", "draw the stereo field as a 1200x800 PNG picture (analyze)");
+  addOption("--svg FILE", "draw the stereo field as an SVG picture (analyze)");
   addOption("--plugin PATH", "the plug-in to load instead of the one installed next to brisendel");
   addOption("--help", "show this text");
   addOption("--", "end of options: the arguments that follow are files");
@@ -144,11 +162,16 @@ void BrisendelApp::parseArguments(spl::CommandArgument& arguments) {
     if (operands != 0) throw UsageError("info takes no files");
   } else if (_command == "demo") {
     if (operands > 1) throw UsageError("demo takes at most one folder");
+  } else if (_command == "analyze") {
+    if (operands < 1 || operands > 2) throw UsageError("analyze needs one or two files");
   } else {
     throw UsageError("unknown command \"" + _command + "\"");
   }
   if (_command != "render" && !_renderOptionsSeen.empty()) {
     throw UsageError(_renderOptionsSeen.front() + ": applies to render only");
+  }
+  if (_command != "analyze" && !_analyzeOptionsSeen.empty()) {
+    throw UsageError(_analyzeOptionsSeen.front() + ": applies to analyze only");
   }
 }
 
@@ -197,6 +220,13 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
   } else if (option == "--block") {
     _blockSize = parseWhole(option, takeValue(), 1, MAX_BLOCK);
     _renderOptionsSeen.push_back(option);
+  } else if (option == "--jobs") {
+    _jobs = parseWhole(option, takeValue(), 1, MAX_JOBS);
+    _renderOptionsSeen.push_back(option);
+  } else if (option == "--png" || option == "--svg") {
+    (option == "--png" ? _pngPath : _svgPath) = takeValue();
+    if ((option == "--png" ? _pngPath : _svgPath).empty()) throw UsageError(option + ": needs a file name");
+    _analyzeOptionsSeen.push_back(option);
   } else if (option == "--float") {
     noValue();
     _floatOutput = true;
@@ -216,6 +246,8 @@ void BrisendelApp::execute() {
     render();
   } else if (_command == "info") {
     info();
+  } else if (_command == "analyze") {
+    analyze();
   } else {
     demo();
   }
@@ -247,6 +279,24 @@ void BrisendelApp::loadPlugin(PluginHost& host) const {
   host.load(path);
 }
 
+unsigned BrisendelApp::jobs() const {
+  if (_jobs != 0) return _jobs;
+  return std::clamp(std::thread::hardware_concurrency(), 1u, MAX_JOBS);
+}
+
+SegmentedRender::InstanceFactory BrisendelApp::instanceFactory(const PluginHost& host) {
+  std::vector<float> values;
+  for (int i = 0; i < host.getNumParams(); ++i) values.push_back(host.getParameter(i));
+  const std::string path = host.getPath();
+  return [path, values]() {
+    auto instance = std::make_unique<PluginHost>();
+    instance->load(path);
+    // The same normalized values select the same steps: the instances are alike.
+    for (std::size_t i = 0; i < values.size(); ++i) instance->setParameter(static_cast<int>(i), values[i]);
+    return instance;
+  };
+}
+
 std::string BrisendelApp::applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const {
   for (const ParameterChoice& choice : choices) {
     const int index = host.findParameter(choice.name);
@@ -268,15 +318,16 @@ void BrisendelApp::render() {
   loadPlugin(host);
   const std::string shown = applyParameters(host, _choices);
   std::cout << shown << std::endl;
-  Renderer renderer(host);
+  Renderer renderer(host, instanceFactory(host));
   renderer.setBlockSize(_blockSize);
   renderer.setFloatOutput(_floatOutput);
+  renderer.setJobs(jobs());
   const RenderResult result = renderer.render(_operands[0], _operands[1]);
   const double seconds = static_cast<double>(result.frames) / result.sampleRate;
   std::ostringstream line;
   line << std::fixed << std::setprecision(2) << _operands[0] << " -> " << _operands[1] << ": "
        << result.frames << " frames (" << seconds << " s, " << result.outputFormat << ") in "
-       << result.seconds << " s";
+       << result.seconds << " s on " << result.jobs << (result.jobs == 1 ? " job" : " jobs");
   if (result.seconds > 0.0) line << ", " << std::setprecision(1) << seconds / result.seconds << "x real time";
   if (result.clipped > 0) line << "; " << result.clipped << " samples clipped at full scale";
   std::cout << line.str() << std::endl;
@@ -341,7 +392,8 @@ void BrisendelApp::demo() {
     PluginHost host;
     loadPlugin(host);
     applyParameters(host, takes[t].choices);
-    Renderer renderer(host);
+    Renderer renderer(host, instanceFactory(host));
+    renderer.setJobs(jobs());
     const std::string path = folder + "/" + takes[t].file;
     renderer.render(mixPath, path);
     std::cout << "wrote " << path << " (" << takes[t].what << ")\n";
@@ -356,9 +408,63 @@ void BrisendelApp::demo() {
         << meter.getCorrelation();
     std::cout << row.str() << "\n";
   }
+  std::vector<StereoFieldAnalysis> analyses;
+  std::vector<StereoFieldPicture::Entry> entries;
+  analyses.reserve(takes.size());
+  for (const Take& take : takes) analyses.push_back(StereoFieldAnalysis::analyzeFile(folder + "/" + take.file));
+  for (std::size_t t = 0; t < takes.size(); ++t) entries.push_back({takes[t].file, &analyses[t]});
+  const std::string picture = folder + "/stereo-field.png";
+  StereoFieldPicture(entries).writePng(picture);
+  std::cout << "\nwrote " << picture << " (width and correlation per band, goniometers)\n";
   std::cout << "\nRemoving the center leaves the ambience and the bell: mid falls, the channels decorrelate.\n"
             << "Removing the sides leaves what both channels share: side falls, the channels become alike.\n"
             << std::flush;
+}
+
+void BrisendelApp::analyze() {
+  std::vector<StereoFieldAnalysis> analyses;
+  analyses.reserve(_operands.size());
+  for (const std::string& path : _operands) analyses.push_back(StereoFieldAnalysis::analyzeFile(path));
+  // The table: one row per band, side-to-mid ratio and correlation per file.
+  std::ostringstream head;
+  head << std::right << std::setw(9) << "band Hz";
+  for (std::size_t f = 0; f < _operands.size(); ++f) {
+    head << std::setw(14) << ("side/mid dB " + std::to_string(f + 1)) << std::setw(11)
+         << ("corr " + std::to_string(f + 1));
+  }
+  for (std::size_t f = 0; f < _operands.size(); ++f) std::cout << (f + 1) << ": " << _operands[f] << "\n";
+  std::cout << head.str() << "\n";
+  for (int b = 0; b < StereoFieldAnalysis::NUM_BANDS; ++b) {
+    std::ostringstream row;
+    row << std::right << std::setw(9) << BAND_NAMES[b];
+    for (const StereoFieldAnalysis& analysis : analyses) {
+      const StereoFieldAnalysis::Band& band = analysis.getBands()[b];
+      const std::string ratio = std::isnan(band.sideToMidDb) ? "-" : formatDb(band.sideToMidDb);
+      std::ostringstream correlation;
+      if (std::isnan(band.correlation)) {
+        correlation << "-";
+      } else {
+        correlation << std::fixed << std::setprecision(3) << band.correlation;
+      }
+      row << std::setw(14) << ratio << std::setw(11) << correlation.str();
+    }
+    std::cout << row.str() << "\n";
+  }
+  std::cout << std::flush;
+  std::vector<StereoFieldPicture::Entry> entries;
+  for (std::size_t f = 0; f < _operands.size(); ++f) {
+    const std::size_t slash = _operands[f].rfind('/');
+    entries.push_back({slash == std::string::npos ? _operands[f] : _operands[f].substr(slash + 1), &analyses[f]});
+  }
+  const StereoFieldPicture picture(entries);
+  if (!_pngPath.empty()) {
+    picture.writePng(_pngPath);
+    std::cout << "wrote " << _pngPath << std::endl;
+  }
+  if (!_svgPath.empty()) {
+    picture.writeSvg(_svgPath);
+    std::cout << "wrote " << _svgPath << std::endl;
+  }
 }
 
 }  // namespace brisendel

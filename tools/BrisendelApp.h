@@ -5,13 +5,15 @@
 
 #include "spl/app/Application.h"
 #include "spl/app/ConsoleApp.h"
+#include "tools/SegmentedRender.h"
 
 namespace brisendel {
 
 class PluginHost;
 
-// The `brisendel` command: renders WAVE files through the Brisendel plug-in binary,
-// shows what a host sees of the plug-in, and runs a self-contained demo. It drives the
+// The `brisendel` command: renders audio files through the Brisendel plug-in binary,
+// draws their stereo field, shows what a host sees of the plug-in, and runs a
+// self-contained demo. It drives the
 // plug-in only through the VST effect record, exactly as an audio host does.
 class BrisendelApp : public spl::Application, public spl::ConsoleApp {
  public:
@@ -43,8 +45,14 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   void render();
   void info();
   void demo();
+  void analyze();
+  // A fresh instance of the loaded plug-in with the same parameter values as `host`,
+  // for renders on several jobs.
+  static SegmentedRender::InstanceFactory instanceFactory(const PluginHost& host);
   void loadPlugin(PluginHost& host) const;
   std::string findPlugin() const;
+  // Jobs for a render: the user's choice, else one per core.
+  unsigned jobs() const;
   // Sets the chosen parameters and returns every parameter as the plug-in displays it.
   std::string applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const;
 
@@ -52,6 +60,10 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   std::string _command;
   std::vector<std::string> _operands;
   std::vector<std::string> _renderOptionsSeen;
+  std::vector<std::string> _analyzeOptionsSeen;
+  std::string _pngPath;
+  std::string _svgPath;
+  unsigned _jobs = 0;  // 0: every core
   std::vector<ParameterChoice> _choices;
   std::string _pluginPath;
   unsigned _blockSize = 1024;

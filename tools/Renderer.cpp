@@ -1,152 +1,136 @@
 #include "tools/Renderer.h"
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <stdexcept>
+#include <vector>
 
-#include "spl/clip/DefaultClip.h"
-#include "spl/clip/RangedClip.h"
-#include "spl/io/riff/RiffReader.h"
-#include "spl/io/riff/RiffWaveInfo.h"
-#include "spl/io/riff/RiffWriter.h"
+#include "plugin/VSTPlugin.h"
+#include "tools/AudioFileReader.h"
+#include "tools/AudioFileWriter.h"
+#include "tools/AudioFormat.h"
 #include "tools/PluginHost.h"
 #include "tools/ProgressBar.h"
 #include "tools/SafeOutputFile.h"
 #include "tools/ToolError.h"
-#include "tools/WaveHeader.h"
 
 namespace brisendel {
 
 namespace {
 
-constexpr unsigned long long WAVE_HEADER_BYTES = 44;
-// The RIFF size field (36 + data bytes) must fit 32 bits.
-constexpr unsigned long long MAX_DATA_BYTES = 0xFFFFFFFFull - 36;
+// The RIFF size fields of a plain WAV or AIFF file are 32 bits.
+constexpr std::uint64_t MAX_32BIT_DATA_BYTES = 0xFFFFFFFFull - 1024;
 
-std::string channelProblem(unsigned channels) {
-  if (channels == 1) return "mono file (1 channel); only stereo files can be rendered";
-  return std::to_string(channels) + " channels; only stereo files can be rendered";
-}
-
-// The writer's failures concern the output (a full disk, a vanished folder).
-void write(spl::RiffWriter& writer, const spl::Clip& clip, const std::string& outputPath) {
-  try {
-    writer.write(clip);
-  } catch (const std::runtime_error& error) {
-    throw ToolError(outputPath + ": cannot be written: " + error.what());
+int bytesPerSample(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8: return 1;
+    case SF_FORMAT_PCM_16: return 2;
+    case SF_FORMAT_PCM_24: return 3;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 4;
   }
 }
 
-void finish(spl::RiffWriter& writer, const std::string& outputPath) {
-  try {
-    writer.close();
-  } catch (const std::runtime_error& error) {
-    throw ToolError(outputPath + ": cannot be written: " + error.what());
+bool isLossy(int format) {
+  const int coding = format & SF_FORMAT_SUBMASK;
+  return coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS || coding == SF_FORMAT_MPEG_LAYER_III;
+}
+
+// Reads the finished temporary file back: a full disk can let a compressed format's
+// last packets or a header rewrite fail without any error reaching the writer.
+void checkWritten(const std::string& temporaryPath, const std::string& outputPath, std::uint64_t frames,
+                  int format) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(temporaryPath.c_str(), SFM_READ, &info);
+  if (file == nullptr) {
+    throw ToolError(outputPath + ": the output could not be written completely (" +
+                    AudioFormat::failureText(sf_strerror(nullptr)) +
+                    "; is the disk full?)");
+  }
+  sf_close(file);
+  // Lossy codecs pad to whole packets; their length is not exact by nature.
+  if (!isLossy(format) && static_cast<std::uint64_t>(info.frames) != frames) {
+    throw ToolError(outputPath + ": the output could not be written completely (" + std::to_string(info.frames) +
+                    " of " + std::to_string(frames) + " frames; is the disk full?)");
   }
 }
 
 }  // namespace
 
-RenderResult Renderer::render(const std::string& inputPath, const std::string& outputPath) {
-  const WaveHeader input = WaveHeader::scan(inputPath);
-  if (input.getNumChannels() != 2) throw ToolError(inputPath + ": " + channelProblem(input.getNumChannels()));
+Renderer::Renderer(PluginHost& host, SegmentedRender::InstanceFactory factory)
+    : _host(host), _factory(std::move(factory)) {}
 
-  const unsigned outFormat = _floatOutput ? WaveHeader::FORMAT_FLOAT : input.getSampleFormat();
-  const unsigned outBytes = _floatOutput ? 4 : input.getBytesPerSample();
-  const unsigned long long frames = input.getNumFrames();
-  const unsigned long long dataBytes = frames * 2 * outBytes;
-  if (dataBytes > MAX_DATA_BYTES) {
-    throw ToolError(outputPath + ": the output would exceed the 4 GiB limit of a WAVE file");
+RenderResult Renderer::render(const std::string& inputPath, const std::string& outputPath) {
+  AudioFileReader reader(inputPath);
+  const std::uint64_t frames = reader.getNumFrames();
+  const int sampleRate = reader.getSampleRate();
+  // The output's name is checked (a folder, the input itself) before its type.
+  SafeOutputFile output(outputPath, inputPath);
+  const int format = AudioFormat::chooseOutput(outputPath, reader.getFormat(), _floatOutput, sampleRate);
+  const int container = format & SF_FORMAT_TYPEMASK;
+  if ((container == SF_FORMAT_WAV || container == SF_FORMAT_AIFF) &&
+      frames * 2 * bytesPerSample(format) > MAX_32BIT_DATA_BYTES) {
+    throw ToolError(outputPath + ": the output would exceed the 4 GiB limit of a " +
+                    (container == SF_FORMAT_WAV ? "WAV" : "AIFF") + " file; name it .rf64, .w64 or .flac");
   }
 
-  SafeOutputFile output(outputPath, inputPath);
-  spl::RiffWaveInfo info;
-  info.setFormatId(outFormat);
-  info.setNumSamplePerSec(input.getSampleRate());
-  info.setNumChannels(2);
-  info.setNumBytesPerSample(outBytes);
+  AudioFileWriter writer(output.getTemporaryPath(), outputPath, format, sampleRate);
 
   RenderResult result;
   result.frames = frames;
-  result.sampleRate = input.getSampleRate();
-  result.outputFormat = std::to_string(outBytes * 8) + "-bit " +
-                        (outFormat == WaveHeader::FORMAT_FLOAT ? "float" : "PCM") + ", " +
-                        std::to_string(input.getSampleRate()) + " Hz, 2 ch";
-  const bool limited = outFormat == WaveHeader::FORMAT_PCM;
+  result.sampleRate = sampleRate;
+  result.outputFormat = AudioFormat::describe(format) + ", " + std::to_string(sampleRate) + " Hz, 2 ch";
 
   const auto started = std::chrono::steady_clock::now();
-  spl::RiffReader reader;
-  spl::RiffWriter writer;
-  try {
-    reader.open(inputPath);
-  } catch (const std::runtime_error& error) {
-    throw ToolError(inputPath + ": cannot be read: " + error.what());
-  }
-  try {
-    writer.open(output.getTemporaryPath(), info);
-  } catch (const std::runtime_error& error) {
-    throw ToolError(outputPath + ": cannot be written: " + error.what());
-  }
-  if (reader.getFrameCount() != frames || reader.getInfo().getNumChannels() != 2) {
-    throw ToolError(inputPath + ": cannot be read: the reader finds " + std::to_string(reader.getFrameCount()) +
-                    " frames where the header promises " + std::to_string(frames));
-  }
-
-  _host.start(input.getSampleRate(), static_cast<int>(_blockSize));
-  const unsigned long long latency =
-      static_cast<unsigned long long>(std::max(0, _host.getLatency()));
-  const unsigned long long toPush = frames + latency;
-
-  spl::DefaultClip inClip(2, _blockSize);
-  spl::DefaultClip outClip(2, _blockSize);
-  ProgressBar progress(frames, input.getSampleRate(),
-                       _progressAllowed && ProgressBar::wanted(frames, input.getSampleRate()),
+  const unsigned latency = static_cast<unsigned>(std::max(0, _host.getLatency()));
+  ProgressBar progress(frames, sampleRate, _progressAllowed && ProgressBar::wanted(frames, sampleRate),
                        "rendering");
-  unsigned long long pushed = 0;
-  unsigned long long produced = 0;
-  unsigned long long toSkip = latency;
+  // Segments meet on the hop grid of Brisendel's windows; another plug-in's grid is
+  // unknown, so it renders whole.
+  const bool segmentable = _host.getUniqueId() == VSTPlugin::UNIQUE_ID &&
+                           latency == static_cast<unsigned>(VSTPlugin::WINDOW_LENGTH) && _factory;
+  result.jobs = segmentable ? _jobs : 1;
   try {
-    while (produced < frames) {
-      const unsigned n = static_cast<unsigned>(std::min<unsigned long long>(_blockSize, toPush - pushed));
-      // Past the end the reader hands out silence: that pushes out the tail.
-      inClip.setLength(n);
-      reader.read(inClip, n);
-      outClip.setLength(n);
-      const double* inputs[2] = {inClip.channelData(0), inClip.channelData(1)};
-      double* outputs[2] = {outClip.channelData(0), outClip.channelData(1)};
-      _host.process(inputs, outputs, static_cast<int>(n));
-      pushed += n;
-
-      const unsigned skip = static_cast<unsigned>(std::min<unsigned long long>(toSkip, n));
-      toSkip -= skip;
-      const unsigned keep = static_cast<unsigned>(std::min<unsigned long long>(n - skip, frames - produced));
-      if (keep == 0) continue;
-      if (limited) {
-        for (unsigned c = 0; c < 2; ++c) {
-          const double* samples = outClip.channelData(c) + skip;
-          for (unsigned i = 0; i < keep; ++i) {
-            if (!(std::fabs(samples[i]) <= 1.0)) ++result.clipped;
-          }
-        }
+    if (result.jobs > 1) {
+      SegmentedRender segmented(_factory, latency, VSTPlugin::WINDOW_LENGTH / 2, _blockSize, _jobs);
+      segmented.run(reader, writer, progress);
+    } else {
+      _host.start(sampleRate, static_cast<int>(_blockSize));
+      const std::uint64_t toPush = frames + latency;
+      std::vector<double> in[2] = {std::vector<double>(_blockSize), std::vector<double>(_blockSize)};
+      std::vector<double> out[2] = {std::vector<double>(_blockSize), std::vector<double>(_blockSize)};
+      std::uint64_t pushed = 0;
+      std::uint64_t produced = 0;
+      std::uint64_t toSkip = latency;
+      while (produced < frames) {
+        const unsigned n = static_cast<unsigned>(std::min<std::uint64_t>(_blockSize, toPush - pushed));
+        // Past the end the reader hands out silence: that pushes out the tail.
+        reader.read(in[0].data(), in[1].data(), n);
+        const double* inputs[2] = {in[0].data(), in[1].data()};
+        double* outputs[2] = {out[0].data(), out[1].data()};
+        _host.process(inputs, outputs, static_cast<int>(n));
+        pushed += n;
+        const unsigned skip = static_cast<unsigned>(std::min<std::uint64_t>(toSkip, n));
+        toSkip -= skip;
+        const unsigned keep = static_cast<unsigned>(std::min<std::uint64_t>(n - skip, frames - produced));
+        if (keep == 0) continue;
+        writer.write(out[0].data() + skip, out[1].data() + skip, keep);
+        produced += keep;
+        progress.update(produced);
       }
-      spl::RangedClip kept(outClip, skip, keep);
-      write(writer, kept, outputPath);
-      produced += keep;
-      progress.update(produced);
+      _host.stop();
     }
-    finish(writer, outputPath);
-    reader.close();
-  } catch (const ToolError&) {
+    writer.close();
+  } catch (...) {
     progress.finish();
     throw;
-  } catch (const std::runtime_error& error) {
-    progress.finish();
-    throw ToolError(inputPath + ": rendering failed: " + error.what());
   }
   progress.finish();
-  _host.stop();
-  output.commit(WAVE_HEADER_BYTES + dataBytes);
+  result.clipped = writer.getClipped();
+  checkWritten(output.getTemporaryPath(), outputPath, frames, format);
+  output.commit();
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return result;
 }

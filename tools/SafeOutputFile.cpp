@@ -115,19 +115,21 @@ void SafeOutputFile::discard() {
 }
 
 void SafeOutputFile::commit(unsigned long long expectedBytes) {
-  const int descriptor = open(_temporaryPath.c_str(), O_RDONLY);
   struct stat written {};
-  if (descriptor < 0 || fstat(descriptor, &written) != 0) {
-    const int error = errno;
-    if (descriptor >= 0) close(descriptor);
-    throw ToolError(_path + ": the output could not be written: " + std::strerror(error));
+  if (stat(_temporaryPath.c_str(), &written) != 0) {
+    throw ToolError(_path + ": the output could not be written: " + std::strerror(errno));
   }
   if (static_cast<unsigned long long>(written.st_size) != expectedBytes) {
-    close(descriptor);
     throw ToolError(_path + ": the output could not be written completely (" +
                     std::to_string(written.st_size) + " of " + std::to_string(expectedBytes) +
                     " bytes; is the disk full?)");
   }
+  commit();
+}
+
+void SafeOutputFile::commit() {
+  const int descriptor = open(_temporaryPath.c_str(), O_RDONLY);
+  if (descriptor < 0) throw ToolError(_path + ": the output could not be written: " + std::strerror(errno));
   const bool synced = fsync(descriptor) == 0;
   const int syncError = errno;
   close(descriptor);

@@ -28,6 +28,9 @@ class SafeOutputFile {
   // Checks that the temporary file holds `expectedBytes` bytes, flushes it to disk and
   // renames it onto the final name. Throws ToolError naming the output otherwise.
   void commit(unsigned long long expectedBytes);
+  // The same without a size check, for formats whose size is not known in advance
+  // (the writer checks what it wrote).
+  void commit();
 
  private:
   void discard();

@@ -1,13 +1,13 @@
 #include "tools/StereoMeter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 
 #include "spl/clip/DefaultClip.h"
-#include "spl/io/riff/RiffReader.h"
-#include "tools/ToolError.h"
-#include "tools/WaveHeader.h"
+#include "tools/AudioFileReader.h"
 
 namespace brisendel {
 
@@ -34,23 +34,16 @@ void StereoMeter::add(const spl::Clip& clip) {
 }
 
 StereoMeter StereoMeter::measureFile(const std::string& path) {
-  const WaveHeader header = WaveHeader::scan(path);
-  if (header.getNumChannels() != 2) throw ToolError(path + ": not a stereo file");
+  AudioFileReader reader(path);
   StereoMeter meter;
-  try {
-    spl::RiffReader reader;
-    reader.open(path);
-    constexpr unsigned BLOCK = 65536;
-    spl::DefaultClip clip(2, BLOCK);
-    for (unsigned done = 0; done < header.getNumFrames();) {
-      const unsigned n = std::min(BLOCK, header.getNumFrames() - done);
-      clip.setLength(n);
-      reader.read(clip, n);
-      meter.add(clip);
-      done += n;
-    }
-  } catch (const std::runtime_error& error) {
-    throw ToolError(path + ": cannot be read: " + error.what());
+  constexpr unsigned BLOCK = 65536;
+  spl::DefaultClip clip(2, BLOCK);
+  for (std::uint64_t done = 0; done < reader.getNumFrames();) {
+    const unsigned n = static_cast<unsigned>(std::min<std::uint64_t>(BLOCK, reader.getNumFrames() - done));
+    clip.setLength(n);
+    reader.read(clip.channelData(0), clip.channelData(1), n);
+    meter.add(clip);
+    done += n;
   }
   return meter;
 }

@@ -16,7 +16,7 @@ class StereoMeter {
  public:
   // Channels 0 and 1 of the clip are left and right.
   void add(const spl::Clip& clip);
-  // Reads a whole stereo WAVE file through the library's reader; throws ToolError.
+  // Reads a whole stereo audio file; throws ToolError.
   static StereoMeter measureFile(const std::string& path);
 
   double getMidRmsDb() const;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,12 +64,12 @@ TEST(BrisendelBadInput, BrokenInputFilesAreRefusedByNameAndOutputIsUntouched) {
     const char* message;
   } cases[] = {
       {"missing.wav", "missing.wav: cannot open: No such file or directory"},
-      {"text.wav", "text.wav: not a WAVE file"},
-      {"riffavi.wav", "riffavi.wav: not a WAVE file"},
-      {"headonly.wav", "headonly.wav: damaged header (no format chunk)"},
-      {"damaged.wav", "damaged.wav: damaged file (the data chunk declares"},
-      {"shortfmt.wav", "shortfmt.wav: damaged header (format chunk of 8 bytes)"},
-      {"adpcm.wav", "adpcm.wav: unsupported sample format (format tag 2"},
+      {"text.wav", "text.wav: cannot be read as audio"},
+      {"riffavi.wav", "riffavi.wav: cannot be read as audio"},
+      {"headonly.wav", "headonly.wav: cannot be read as audio"},
+      {"damaged.wav", "damaged.wav: damaged file (the data chunk declares 8000 bytes, 3978 follow)"},
+      {"shortfmt.wav", "shortfmt.wav: cannot be read as audio"},
+      {"adpcm.wav", "adpcm.wav: cannot be read as audio"},
       {"mono.wav", "mono.wav: mono file (1 channel)"},
       {"quad.wav", "quad.wav: 4 channels"},
       {"folder.wav", "folder.wav: is a directory"},
@@ -102,6 +103,11 @@ TEST(BrisendelBadInput, UsageErrorsNameTheOptionAndShowTheUsage) {
       {{"render", "a.wav", "b.wav", "--window", "C"}, "--window: expected A or B"},
       {{"render", "a.wav", "b.wav", "--autogain", "maybe"}, "--autogain: expected on or off"},
       {{"render", "a.wav", "b.wav", "--block", "0"}, "--block: expected a whole number from 1 to 1048576"},
+      {{"render", "a.wav", "b.wav", "--jobs", "0"}, "--jobs: expected a whole number from 1 to 256"},
+      {{"render", "a.wav", "b.wav", "--jobs", "99999999999"}, "--jobs: expected a whole number from 1 to 256"},
+      {{"analyze", "a.wav", "--jobs", "2"}, "--jobs: applies to render only"},
+      {{"render", "a.wav", "b.wav", "--png", "p.png"}, "--png: applies to analyze only"},
+      {{"analyze"}, "analyze needs one or two files"},
       {{"render", "a.wav", "b.wav", "--center"}, "--center: needs a value"},
       {{"info", "--center", "10"}, "--center: applies to render only"},
   };
@@ -145,6 +151,11 @@ TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
       {{"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", dir.file("absent.so")},
        "absent.so: cannot load the plug-in: No such file or directory"},
       {{"info", "--plugin", dir.file("notaplugin.so")}, "notaplugin.so: cannot load the plug-in"},
+      {{"render", dir.file("in.wav"), dir.file("out.xyz")}, "out.xyz: unknown output type .xyz"},
+      {{"render", dir.file("in.wav"), dir.file("out")}, "out: unknown output type (no extension)"},
+      {{"render", dir.file("in.wav"), dir.file("out.flac"), "--float"}, "out.flac: FLAC cannot hold 32-bit float"},
+      {{"render", dir.file("in.wav"), dir.file("out.mp3"), "--float"}, "out.mp3: MPEG MP3 cannot hold 32-bit float"},
+      {{"render", dir.file("in.wav"), dir.file("out.opus")}, "out.opus: cannot be written as Ogg Opus at 44100 Hz"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
@@ -162,8 +173,8 @@ TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
   EXPECT_EQ(4u, dir.list().size()) << "a file was left behind";
 }
 
-// A render stopped by SIGINT leaves neither a partial OUT nor its temporary file, and
-// an older OUT survives intact.
+// A render on two jobs stopped by SIGINT leaves neither a partial OUT nor its temporary
+// file, and an older OUT survives intact.
 TEST(BrisendelBadInput, InterruptedRenderLeavesNothingBehind) {
   TempDir dir;
   Wave input;
@@ -173,7 +184,7 @@ TEST(BrisendelBadInput, InterruptedRenderLeavesNothingBehind) {
 
   // The highest quality makes the render slow enough to be caught while it runs.
   std::vector<std::string> all = {BRISENDEL_PROGRAM, "render", dir.file("in.wav"), dir.file("out.wav"),
-                                  "--plugin", pluginPath(), "--quality", "9"};
+                                  "--plugin", pluginPath(), "--quality", "9", "--jobs", "2"};
   std::vector<char*> argv;
   for (std::string& argument : all) argv.push_back(argument.data());
   argv.push_back(nullptr);
@@ -198,4 +209,34 @@ TEST(BrisendelBadInput, InterruptedRenderLeavesNothingBehind) {
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
   EXPECT_EQ((std::vector<std::uint8_t>{'o', 'l', 'd'}), readFile(dir.file("out.wav")));
   EXPECT_EQ(2u, dir.list().size()) << "the temporary file was left behind";
+}
+
+// A disk that fills up mid-render (here a file size limit, with SIGXFSZ ignored so that
+// writes fail instead of killing the program): one line naming OUT, failure, nothing
+// left behind, whether the format writes as it goes (WAV) or buffers (FLAC).
+TEST(BrisendelBadInput, FullDiskFailsCleanly) {
+  TempDir dir;
+  Wave input;
+  input.samples = testSignal(44100 * 3, 0.5);
+  writeFile(dir.file("in.wav"), encodeWave(input));
+  struct rlimit saved {};
+  ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  std::vector<RunResult> runs;
+  for (const char* out : {"out.wav", "out.flac"}) {
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limited));
+    runs.push_back(runBrisendel({"render", dir.file("in.wav"), dir.file(out), "--plugin", pluginPath()}));
+    setrlimit(RLIMIT_FSIZE, &saved);
+  }
+  signal(SIGXFSZ, previous);
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(1, runs[i].status);
+    EXPECT_NE(std::string::npos, runs[i].err.find(i == 0 ? "out.wav: " : "out.flac: ")) << runs[i].err;
+    EXPECT_NE(std::string::npos, runs[i].err.find("written")) << runs[i].err;
+    EXPECT_EQ(1u, lineCount(runs[i].err)) << runs[i].err;
+  }
+  EXPECT_EQ(1u, dir.list().size()) << "a partial or temporary file was left behind";
 }

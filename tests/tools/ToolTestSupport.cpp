@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include "plugin/Radi3zur.h"
 #include "spl/clip/DefaultClip.h"
@@ -179,13 +180,29 @@ Wave readWave(const std::string& path) {
       } else if (raw >= static_cast<long long>(half)) {
         raw -= static_cast<long long>(2.0 * half);
       }
-      wave.samples.push_back(static_cast<double>(raw) / (half - 1.0));
+      wave.samples.push_back(static_cast<double>(raw) / half);
     } else {
       ADD_FAILURE() << "unexpected sample format in " << path;
       return wave;
     }
   }
   return wave;
+}
+
+Audio readAudio(const std::string& path) {
+  Audio audio;
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  EXPECT_NE(nullptr, file) << path << ": " << sf_strerror(nullptr);
+  if (file == nullptr) return audio;
+  audio.format = info.format;
+  audio.sampleRate = info.samplerate;
+  audio.channels = info.channels;
+  audio.samples.resize(static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels));
+  const sf_count_t got = sf_readf_double(file, audio.samples.data(), info.frames);
+  audio.samples.resize(static_cast<std::size_t>(got) * static_cast<std::size_t>(info.channels));
+  sf_close(file);
+  return audio;
 }
 
 std::vector<double> testSignal(unsigned frames, double amplitude) {

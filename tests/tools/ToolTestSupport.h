@@ -38,11 +38,21 @@ struct Wave {
   unsigned frames() const { return channels == 0 ? 0 : static_cast<unsigned>(samples.size() / channels); }
 };
 
-// Encodes like the library: integers scaled by 2^(bits-1) - 1 and rounded down.
+// Encodes like the library's RIFF writer: integers scaled by 2^(bits-1) - 1 and rounded down.
 std::vector<std::uint8_t> encodeWave(const Wave& wave);
-// Decodes a plain PCM or float file (integers divided by 2^(bits-1) - 1); fails the
-// test on anything else.
+// Decodes a plain PCM or float file (integers divided by 2^(bits-1), as brisendel
+// and most audio programs read them); fails the test on anything else.
 Wave readWave(const std::string& path);
+
+// Any file libsndfile decodes: its format (container | coding) and its samples.
+struct Audio {
+  int format = 0;
+  int sampleRate = 0;
+  int channels = 0;
+  std::vector<double> samples;  // interleaved, as libsndfile normalizes them
+};
+// Fails the test (and returns an empty Audio) when libsndfile cannot open the file.
+Audio readAudio(const std::string& path);
 
 // A reproducible test signal: tones, noise and an out-of-phase part, `frames` long.
 std::vector<double> testSignal(unsigned frames, double amplitude);

@@ -1,0 +1,28 @@
+# Sourced by setup.sh, test.sh and .ci/run: the Debian packages each of them needs,
+# and the one installer they share. Installs only what is missing, says what it
+# installs, and changes nothing when everything is there.
+
+# Building the plug-in and brisendel.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev)
+# Building and running every test (the release and sanitizer workflows, with benchmarks).
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev libfftw3-dev)
+# Continuous integration adds the fuzzer's compiler and runtime.
+CI_PACKAGES=("${TEST_PACKAGES[@]}" clang libclang-rt-14-dev)
+
+# install_missing PACKAGE...
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    echo "packages: everything needed is installed"
+    return 0
+  fi
+  echo "packages: installing ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
