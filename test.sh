@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs whatever packages are missing, then builds and runs every test twice: a
-# release build, then one under the address and undefined-behaviour sanitizers.
+# Installs whatever packages are missing, then builds and runs every test: the
+# release build, the same under the address and undefined-behaviour sanitizers,
+# and the Windows build (Brisendel.dll and the test suites under Wine, and a
+# render of the DLL checked against the Linux module's).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -8,3 +10,4 @@ install_missing "${TEST_PACKAGES[@]}"
 
 cmake --workflow --preset default
 cmake --workflow --preset asan
+scripts/test-windows.sh

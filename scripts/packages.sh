@@ -4,10 +4,13 @@
 
 # Building the plug-in and brisendel.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev)
-# Building and running every test (the release and sanitizer workflows, with benchmarks).
+# Building and running the Linux tests (the release and sanitizer workflows, with benchmarks).
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev libfftw3-dev)
-# Continuous integration adds the fuzzer's compiler and runtime.
-CI_PACKAGES=("${TEST_PACKAGES[@]}" clang libclang-rt-14-dev)
+# Cross-building Brisendel.dll and its tests, and running them under Wine. The
+# posix-thread compiler by name: the win32 one has no std::thread or std::mutex.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# Continuous integration adds the fuzzer's compiler and runtime and the formatter.
+CI_PACKAGES=("${TEST_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
 
 # install_missing PACKAGE...
 install_missing() {

@@ -1,23 +1,13 @@
 #!/usr/bin/env bash
-# Windows CI: cross-builds the library, Brisendel.dll and the tests with
+# The Windows half of the tests: cross-builds the library, Brisendel.dll and the tests with
 # mingw-w64 and runs the tests under Wine (the windows workflow preset); then
 # renders one signal through Brisendel.dll and through Brisendel.so and compares
 # the two, and packs the Windows zip. Runs after the Linux workflows, whose
 # release build (build/default) provides the Linux render.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-packages=(g++-mingw-w64-x86-64-posix wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing "${WINDOWS_PACKAGES[@]}"
 
 # Wine without a display (a failure's message box then returns at once), without
 # its debug output, and without the .NET and HTML engines it would offer to
