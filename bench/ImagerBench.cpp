@@ -32,8 +32,8 @@ spl::DefaultClip noise(unsigned length) {
 }
 
 void setRealTimeFactor(benchmark::State& state) {
-  state.counters["realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * kHopSeconds,
-                                                  benchmark::Counter::kIsRate);
+  state.counters["realtime"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kHopSeconds, benchmark::Counter::kIsRate);
 }
 
 // One process() of a 2 x 4096 block; the block is refilled with the same

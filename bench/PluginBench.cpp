@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <string>

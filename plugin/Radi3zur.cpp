@@ -21,9 +21,9 @@ double clampWeight(double weight) {
 // n a power of two of at least 16, and the padded frame length n * 2^quality
 // representable in 32 bits, as the padded frame needs.
 bool coreTakes(unsigned n, unsigned quality) {
-  return n >= 16 && (n & (n - 1)) == 0 && quality < 32 && (std::uint64_t(n) << quality) < (std::uint64_t(1) << 32);
+  return n >= 16 && (n & (n - 1)) == 0 && quality < 32 &&
+         (std::uint64_t(n) << quality) < (std::uint64_t(1) << 32);
 }
-
 
 }  // namespace
 
@@ -89,7 +89,6 @@ void Radi3zur::setWindowMode(int mode) {
     _synthesisWindow = nullptr;
   }
 }
-
 
 void Radi3zur::process(spl::Clip& block) {
   const unsigned quality = _quality % 32u;

@@ -36,9 +36,8 @@ SPL_ALWAYS_INLINE void weighBody(double* left, double* right, std::size_t count,
 }
 
 // twiddle[h * lowCount + l] = high[h] * low[l] (complex).
-SPL_ALWAYS_INLINE void outerProductBody(double* twiddle, const double* high,
-                                        std::size_t highCount, const double* low,
-                                        std::size_t lowCount) {
+SPL_ALWAYS_INLINE void outerProductBody(double* twiddle, const double* high, std::size_t highCount,
+                                        const double* low, std::size_t lowCount) {
   for (std::size_t h = 0; h < highCount; ++h) {
     const double hr = high[2 * h], hi = high[2 * h + 1];
     double* row = twiddle + 2 * h * lowCount;
@@ -49,14 +48,14 @@ SPL_ALWAYS_INLINE void outerProductBody(double* twiddle, const double* high,
   }
 }
 
-#define SPL_DEFINE_PASSES(ATTRIBUTE)                                                            \
-  ATTRIBUTE void weigh(double* left, double* right, std::size_t count, double center,          \
-                       double side) {                                                           \
-    weighBody(left, right, count, center, side);                                                \
-  }                                                                                             \
-  ATTRIBUTE void outerProduct(double* twiddle, const double* high, std::size_t highCount,      \
-                              const double* low, std::size_t lowCount) {                       \
-    outerProductBody(twiddle, high, highCount, low, lowCount);                                  \
+#define SPL_DEFINE_PASSES(ATTRIBUTE)                                                      \
+  ATTRIBUTE void weigh(double* left, double* right, std::size_t count, double center,     \
+                       double side) {                                                     \
+    weighBody(left, right, count, center, side);                                          \
+  }                                                                                       \
+  ATTRIBUTE void outerProduct(double* twiddle, const double* high, std::size_t highCount, \
+                              const double* low, std::size_t lowCount) {                  \
+    outerProductBody(twiddle, high, highCount, low, lowCount);                            \
   }
 
 namespace portable {
@@ -219,8 +218,8 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
   std::fill(leftSum, leftSum + n, 0.0);
   std::fill(rightSum, rightSum + n, 0.0);
   // The wide kernels take blocks of a power of 4 from 64 frames up.
-  const bool wide = _kernels == fourier::KernelSet::wide && !_wideStageTables.empty() &&
-                    n >= 64 && _blockBits % 2 == 0;
+  const bool wide = _kernels == fourier::KernelSet::wide && !_wideStageTables.empty() && n >= 64 &&
+                    _blockBits % 2 == 0;
   const double* wideStages = wide ? lineAligned(_wideStageTables) : nullptr;
   for (std::size_t k1 = 0; k1 <= subSpectra / 2; ++k1) {
     // Sub-spectra 0 and M/2 are their own conjugate partners; the others
@@ -248,8 +247,8 @@ void SpectralImagerCore::process(double* left, double* right, unsigned quality, 
     } else {
       fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight, leftSum,
                                                   vector);
-      fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight,
-                                                  rightSum, vector);
+      fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight, rightSum,
+                                                  vector);
     }
   }
   // The transform pair's scaling, sqrt(2/N) twice, and the half of the real

@@ -25,14 +25,15 @@ void refuseCutShort(const std::string& path, SNDFILE* file) {
     const std::size_t at = text.find(chunk);
     if (at == std::string::npos) continue;
     const std::size_t end = text.find('\n', at + 1);
-    const std::string line = text.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    const std::string line =
+        text.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
     const std::size_t should = line.find("(should be ");
     if (should == std::string::npos) continue;
     const std::string declared = line.substr(7, line.find(' ', 7) - 7);
     const std::string present = line.substr(should + 11, line.find(')', should) - should - 11);
     sf_close(file);
-    throw ToolError(path + ": damaged file (the data chunk declares " + declared + " bytes, " + present +
-                    " follow)");
+    throw ToolError(path + ": damaged file (the data chunk declares " + declared + " bytes, " +
+                    present + " follow)");
   }
 }
 
@@ -41,18 +42,22 @@ void refuseCutShort(const std::string& path, SNDFILE* file) {
 AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
   // The system's own words for the common cases; libsndfile's would be vaguer.
   struct stat status {};
-  if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot open: " + std::strerror(errno));
+  if (stat(path.c_str(), &status) != 0)
+    throw ToolError(path + ": cannot open: " + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) throw ToolError(path + ": is a directory, not an audio file");
   SF_INFO info{};
   _file = sf_open(path.c_str(), SFM_READ, &info);
   if (_file == nullptr) {
-    throw ToolError(path + ": cannot be read as audio: " + AudioFormat::failureText(sf_strerror(nullptr)));
+    throw ToolError(path +
+                    ": cannot be read as audio: " + AudioFormat::failureText(sf_strerror(nullptr)));
   }
   if (info.channels != 2) {
     sf_close(_file);
     _file = nullptr;
-    if (info.channels == 1) throw ToolError(path + ": mono file (1 channel); brisendel takes stereo files only");
-    throw ToolError(path + ": " + std::to_string(info.channels) + " channels; brisendel takes stereo files only");
+    if (info.channels == 1)
+      throw ToolError(path + ": mono file (1 channel); brisendel takes stereo files only");
+    throw ToolError(path + ": " + std::to_string(info.channels) +
+                    " channels; brisendel takes stereo files only");
   }
   if (info.frames < 0 || info.samplerate <= 0) {
     sf_close(_file);
@@ -70,16 +75,20 @@ AudioFileReader::~AudioFileReader() {
 }
 
 void AudioFileReader::read(double* left, double* right, unsigned frames) {
-  const unsigned wanted = static_cast<unsigned>(std::min<std::uint64_t>(frames, _frames - std::min(_frames, _position)));
+  const unsigned wanted = static_cast<unsigned>(
+      std::min<std::uint64_t>(frames, _frames - std::min(_frames, _position)));
   if (_interleaved.size() < std::size_t(wanted) * 2) _interleaved.resize(std::size_t(wanted) * 2);
   unsigned got = 0;
   while (got < wanted) {
-    const sf_count_t n = sf_readf_double(_file, _interleaved.data() + std::size_t(got) * 2, wanted - got);
+    const sf_count_t n =
+        sf_readf_double(_file, _interleaved.data() + std::size_t(got) * 2, wanted - got);
     if (n <= 0) {
       const int error = sf_error(_file);
       throw ToolError(_path + ": damaged file: only " + std::to_string(_position + got) + " of " +
                       std::to_string(_frames) + " frames could be decoded" +
-                      (error != SF_ERR_NO_ERROR ? " (" + AudioFormat::failureText(sf_strerror(_file)) + ")" : ""));
+                      (error != SF_ERR_NO_ERROR
+                           ? " (" + AudioFormat::failureText(sf_strerror(_file)) + ")"
+                           : ""));
     }
     got += static_cast<unsigned>(n);
   }

@@ -9,10 +9,12 @@
 
 namespace brisendel {
 
-AudioFileWriter::AudioFileWriter(const std::string& path, const std::string& shownPath, int format, int sampleRate)
+AudioFileWriter::AudioFileWriter(const std::string& path, const std::string& shownPath, int format,
+                                 int sampleRate)
     : _shownPath(shownPath), _bits(AudioFormat::integerBits(format)) {
   const int coding = format & SF_FORMAT_SUBMASK;
-  _limited = _bits > 0 || coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS || coding == SF_FORMAT_MPEG_LAYER_III;
+  _limited = _bits > 0 || coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS ||
+             coding == SF_FORMAT_MPEG_LAYER_III;
   SF_INFO info{};
   info.format = format;
   info.channels = 2;
@@ -89,7 +91,8 @@ void AudioFileWriter::close() {
   // shows up now or not at all.
   sf_write_sync(_file);
   const int error = sf_error(_file);
-  const std::string text = error != SF_ERR_NO_ERROR ? AudioFormat::failureText(sf_strerror(_file)) : "";
+  const std::string text =
+      error != SF_ERR_NO_ERROR ? AudioFormat::failureText(sf_strerror(_file)) : "";
   const int closed = sf_close(_file);
   _file = nullptr;
   if (error != SF_ERR_NO_ERROR) fail(text);

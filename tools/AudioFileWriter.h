@@ -17,7 +17,8 @@ class AudioFileWriter {
  public:
   // Creates `path` in `format` (container | coding) at `sampleRate` Hz. Errors name
   // `shownPath`, the name the user knows (the file itself may be a temporary one).
-  AudioFileWriter(const std::string& path, const std::string& shownPath, int format, int sampleRate);
+  AudioFileWriter(const std::string& path, const std::string& shownPath, int format,
+                  int sampleRate);
   // Closes the file if close was not called; errors are then lost.
   ~AudioFileWriter();
   AudioFileWriter(const AudioFileWriter&) = delete;
@@ -36,7 +37,7 @@ class AudioFileWriter {
 
   std::string _shownPath;
   sf_private_tag* _file = nullptr;
-  int _bits = 0;      // integer depth, 0 for float codings
+  int _bits = 0;  // integer depth, 0 for float codings
   bool _limited = false;
   std::uint64_t _clipped = 0;
   std::vector<double> _doubles;

@@ -19,7 +19,8 @@ class AudioFormat {
   // float where there is float); lossy containers take their own codec. With
   // `floatSamples` only 32-bit float will do. Throws ToolError naming the output and
   // the combination when the container cannot hold it at this rate (Hz) in stereo.
-  static int chooseOutput(const std::string& outputPath, int inputFormat, bool floatSamples, int sampleRate);
+  static int chooseOutput(const std::string& outputPath, int inputFormat, bool floatSamples,
+                          int sampleRate);
 
   // Bits of an integer PCM coding (8, 16, 24, 32), or 0 for float, lossy and others.
   static int integerBits(int format);

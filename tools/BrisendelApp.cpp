@@ -4,12 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <iostream>
@@ -36,9 +36,11 @@ constexpr unsigned MAX_BLOCK = 1048576;
 constexpr unsigned MAX_JOBS = 256;
 
 // Reads a whole number within [low, high] or fails naming the option.
-unsigned parseWhole(const std::string& option, const std::string& text, unsigned low, unsigned high) {
-  const bool digits = !text.empty() && text.size() <= 9 &&
-                      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+unsigned parseWhole(const std::string& option, const std::string& text, unsigned low,
+                    unsigned high) {
+  const bool digits =
+      !text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
   const unsigned long value = digits ? std::stoul(text) : 0;
   if (!digits || value < low || value > high) {
     throw UsageError(option + ": expected a whole number from " + std::to_string(low) + " to " +
@@ -74,10 +76,12 @@ std::string formatDb(double value) {
 }
 
 // The nominal names of the third-octave bands, as meters label them.
-const char* const BAND_NAMES[] = {"20",   "25",   "31.5", "40", "50", "63",    "80",   "100", "125", "160", "200",
-                                  "250",  "315",  "400",  "500", "630", "800",  "1k",   "1.25k", "1.6k", "2k", "2.5k",
-                                  "3.15k", "4k",  "5k",   "6.3k", "8k", "10k",  "12.5k", "16k", "20k"};
-static_assert(sizeof(BAND_NAMES) / sizeof(BAND_NAMES[0]) == StereoFieldAnalysis::NUM_BANDS, "one name per band");
+const char* const BAND_NAMES[] = {"20",  "25",   "31.5",  "40",   "50",    "63",   "80",    "100",
+                                  "125", "160",  "200",   "250",  "315",   "400",  "500",   "630",
+                                  "800", "1k",   "1.25k", "1.6k", "2k",    "2.5k", "3.15k", "4k",
+                                  "5k",  "6.3k", "8k",    "10k",  "12.5k", "16k",  "20k"};
+static_assert(sizeof(BAND_NAMES) / sizeof(BAND_NAMES[0]) == StereoFieldAnalysis::NUM_BANDS,
+              "one name per band");
 
 std::string hexId(int id) {
   std::ostringstream text;
@@ -94,15 +98,23 @@ std::string hexId(int id) {
 
 BrisendelApp::BrisendelApp() {
   setName("brisendel");
-  setSummary("render audio files through the Brisendel stereo imager plug-in and draw their stereo field");
-  setNotice("Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.");
-  setUsage("brisendel render IN OUT [options] | brisendel analyze IN [OUT] [--png FILE] [--svg FILE] | "
-           "brisendel info | brisendel demo [DIR]");
-  addOption("render IN OUT", "process stereo IN into OUT (same length and alignment; OUT's type from its extension:"
-            " .wav .rf64 .w64 .aiff .caf .flac .ogg .opus .mp3; IN's sample format where OUT's type holds it)");
-  addOption("analyze IN [OUT]", "side-to-mid energy and L/R correlation per third-octave band, goniometers");
+  setSummary(
+      "render audio files through the Brisendel stereo imager plug-in and draw their stereo field");
+  setNotice(
+      "Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.");
+  setUsage(
+      "brisendel render IN OUT [options] | brisendel analyze IN [OUT] [--png FILE] [--svg FILE] | "
+      "brisendel info | brisendel demo [DIR]");
+  addOption("render IN OUT",
+            "process stereo IN into OUT (same length and alignment; OUT's type from its extension:"
+            " .wav .rf64 .w64 .aiff .caf .flac .ogg .opus .mp3; IN's sample format where OUT's "
+            "type holds it)");
+  addOption("analyze IN [OUT]",
+            "side-to-mid energy and L/R correlation per third-octave band, goniometers");
   addOption("info", "show what a host sees: identity, latency, inputs, outputs and parameters");
-  addOption("demo [DIR]", "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
+  addOption(
+      "demo [DIR]",
+      "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
   addOption("--center 0..200", "Center weight in percent (render)");
   addOption("--side 0..200", "Side weight in percent (render)");
   addOption("--autogain on|off", "normalise the two weights (render)");
@@ -110,7 +122,8 @@ BrisendelApp::BrisendelApp() {
   addOption("--window A|B", "window pair (render)");
   addOption("--block N", "host block length in frames, 1 to 1048576, default 1024 (render)");
   addOption("--float", "write 32-bit float instead of the input's sample format (render)");
-  addOption("--jobs N", "plug-in instances rendering at once, 1 to 256, default: one per core (render)");
+  addOption("--jobs N",
+            "plug-in instances rendering at once, 1 to 256, default: one per core (render)");
   addOption("--png FILE", "draw the stereo field as a 1200x800 PNG picture (analyze)");
   addOption("--svg FILE", "draw the stereo field as an SVG picture (analyze)");
   addOption("--plugin PATH", "the plug-in to load instead of the one installed next to brisendel");
@@ -206,7 +219,8 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
     _renderOptionsSeen.push_back(option);
   } else if (option == "--autogain") {
     const std::string text = lower(takeValue());
-    if (text != "on" && text != "off") throw UsageError("--autogain: expected on or off, got \"" + text + "\"");
+    if (text != "on" && text != "off")
+      throw UsageError("--autogain: expected on or off, got \"" + text + "\"");
     _choices.push_back({"AutoGain", text == "on" ? "Enabled" : "Disabled"});
     _renderOptionsSeen.push_back(option);
   } else if (option == "--quality") {
@@ -214,7 +228,8 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
     _renderOptionsSeen.push_back(option);
   } else if (option == "--window") {
     const std::string text = lower(takeValue());
-    if (text != "a" && text != "b") throw UsageError("--window: expected A or B, got \"" + text + "\"");
+    if (text != "a" && text != "b")
+      throw UsageError("--window: expected A or B, got \"" + text + "\"");
     _choices.push_back({"Window", text == "a" ? "A" : "B"});
     _renderOptionsSeen.push_back(option);
   } else if (option == "--block") {
@@ -225,7 +240,8 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
     _renderOptionsSeen.push_back(option);
   } else if (option == "--png" || option == "--svg") {
     (option == "--png" ? _pngPath : _svgPath) = takeValue();
-    if ((option == "--png" ? _pngPath : _svgPath).empty()) throw UsageError(option + ": needs a file name");
+    if ((option == "--png" ? _pngPath : _svgPath).empty())
+      throw UsageError(option + ": needs a file name");
     _analyzeOptionsSeen.push_back(option);
   } else if (option == "--float") {
     noValue();
@@ -255,9 +271,9 @@ void BrisendelApp::execute() {
 
 std::string BrisendelApp::findPlugin() const {
   const std::string here = folderOfProgram();
-  std::vector<std::string> candidates = {here + "/" + PLUGIN_FILE, here + "/../plugin/" + PLUGIN_FILE,
-                                         here + "/../lib/vst/" + PLUGIN_FILE,
-                                         here + "/../lib/brisendel/" + PLUGIN_FILE};
+  std::vector<std::string> candidates = {
+      here + "/" + PLUGIN_FILE, here + "/../plugin/" + PLUGIN_FILE,
+      here + "/../lib/vst/" + PLUGIN_FILE, here + "/../lib/brisendel/" + PLUGIN_FILE};
 #ifdef BRISENDEL_PLUGIN_FALLBACK
   candidates.push_back(BRISENDEL_PLUGIN_FALLBACK);
 #endif
@@ -266,14 +282,17 @@ std::string BrisendelApp::findPlugin() const {
     char resolved[PATH_MAX];
     return realpath(candidate.c_str(), resolved) != nullptr ? std::string(resolved) : candidate;
   }
-  throw ToolError(std::string("cannot find ") + PLUGIN_FILE + " (looked next to brisendel, in ../plugin and ../lib/vst); name it with --plugin PATH");
+  throw ToolError(
+      std::string("cannot find ") + PLUGIN_FILE +
+      " (looked next to brisendel, in ../plugin and ../lib/vst); name it with --plugin PATH");
 }
 
 void BrisendelApp::loadPlugin(PluginHost& host) const {
   const std::string path = _pluginPath.empty() ? findPlugin() : _pluginPath;
   if (!_pluginPath.empty()) {
     struct stat status {};
-    if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot load the plug-in: " + std::strerror(errno));
+    if (stat(path.c_str(), &status) != 0)
+      throw ToolError(path + ": cannot load the plug-in: " + std::strerror(errno));
     if (S_ISDIR(status.st_mode)) throw ToolError(path + ": is a directory, not a plug-in");
   }
   host.load(path);
@@ -292,15 +311,18 @@ SegmentedRender::InstanceFactory BrisendelApp::instanceFactory(const PluginHost&
     auto instance = std::make_unique<PluginHost>();
     instance->load(path);
     // The same normalized values select the same steps: the instances are alike.
-    for (std::size_t i = 0; i < values.size(); ++i) instance->setParameter(static_cast<int>(i), values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+      instance->setParameter(static_cast<int>(i), values[i]);
     return instance;
   };
 }
 
-std::string BrisendelApp::applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const {
+std::string BrisendelApp::applyParameters(PluginHost& host,
+                                          const std::vector<ParameterChoice>& choices) const {
   for (const ParameterChoice& choice : choices) {
     const int index = host.findParameter(choice.name);
-    if (index < 0) throw ToolError(host.getPath() + ": the plug-in has no parameter " + choice.name);
+    if (index < 0)
+      throw ToolError(host.getPath() + ": the plug-in has no parameter " + choice.name);
     host.selectStep(index, choice.display);
   }
   std::string shown;
@@ -328,7 +350,8 @@ void BrisendelApp::render() {
   line << std::fixed << std::setprecision(2) << _operands[0] << " -> " << _operands[1] << ": "
        << result.frames << " frames (" << seconds << " s, " << result.outputFormat << ") in "
        << result.seconds << " s on " << result.jobs << (result.jobs == 1 ? " job" : " jobs");
-  if (result.seconds > 0.0) line << ", " << std::setprecision(1) << seconds / result.seconds << "x real time";
+  if (result.seconds > 0.0)
+    line << ", " << std::setprecision(1) << seconds / result.seconds << "x real time";
   if (result.clipped > 0) line << "; " << result.clipped << " samples clipped at full scale";
   std::cout << line.str() << std::endl;
 }
@@ -355,8 +378,8 @@ void BrisendelApp::info() {
     const std::string display = host.getParameterDisplay(i);
     const std::size_t steps = host.listSteps(i).size();
     std::ostringstream row;
-    row << std::setw(3) << i << "  " << std::left << std::setw(10) << host.getParameterName(i) << std::setw(7)
-        << host.getParameterLabel(i) << std::setw(10) << display;
+    row << std::setw(3) << i << "  " << std::left << std::setw(10) << host.getParameterName(i)
+        << std::setw(7) << host.getParameterLabel(i) << std::setw(10) << display;
     // A display that changes at nearly every probe belongs to a continuous parameter.
     if (steps >= PluginHost::STEP_PROBES / 2) {
       row << "continuous";
@@ -380,14 +403,17 @@ void BrisendelApp::demo() {
   };
   const std::vector<Take> takes = {
       {"mix.wav", "the test mix", {}},
-      {"center-removed.wav", "Center 0, Side 100, AutoGain off",
+      {"center-removed.wav",
+       "Center 0, Side 100, AutoGain off",
        {{"Center", "0"}, {"Side", "100"}, {"AutoGain", "Disabled"}}},
-      {"sides-removed.wav", "Center 100, Side 0, AutoGain off",
+      {"sides-removed.wav",
+       "Center 100, Side 0, AutoGain off",
        {{"Center", "100"}, {"Side", "0"}, {"AutoGain", "Disabled"}}},
   };
   const std::string mixPath = folder + "/" + takes[0].file;
   DemoMix::write(mixPath);
-  std::cout << "wrote " << mixPath << " (" << takes[0].what << ": chords in the center, wide ambience, a bell hard left)\n";
+  std::cout << "wrote " << mixPath << " (" << takes[0].what
+            << ": chords in the center, wide ambience, a bell hard left)\n";
   for (std::size_t t = 1; t < takes.size(); ++t) {
     PluginHost host;
     loadPlugin(host);
@@ -398,33 +424,39 @@ void BrisendelApp::demo() {
     renderer.render(mixPath, path);
     std::cout << "wrote " << path << " (" << takes[t].what << ")\n";
   }
-  std::cout << "\n" << std::left << std::setw(22) << "file" << std::right << std::setw(14) << "mid RMS dBFS"
-            << std::setw(15) << "side RMS dBFS" << std::setw(17) << "L/R correlation" << "\n";
+  std::cout << "\n"
+            << std::left << std::setw(22) << "file" << std::right << std::setw(14) << "mid RMS dBFS"
+            << std::setw(15) << "side RMS dBFS" << std::setw(17) << "L/R correlation"
+            << "\n";
   for (const Take& take : takes) {
     const StereoMeter meter = StereoMeter::measureFile(folder + "/" + take.file);
     std::ostringstream row;
-    row << std::left << std::setw(22) << take.file << std::right << std::setw(14) << formatDb(meter.getMidRmsDb())
-        << std::setw(15) << formatDb(meter.getSideRmsDb()) << std::setw(17) << std::fixed << std::setprecision(3)
-        << meter.getCorrelation();
+    row << std::left << std::setw(22) << take.file << std::right << std::setw(14)
+        << formatDb(meter.getMidRmsDb()) << std::setw(15) << formatDb(meter.getSideRmsDb())
+        << std::setw(17) << std::fixed << std::setprecision(3) << meter.getCorrelation();
     std::cout << row.str() << "\n";
   }
   std::vector<StereoFieldAnalysis> analyses;
   std::vector<StereoFieldPicture::Entry> entries;
   analyses.reserve(takes.size());
-  for (const Take& take : takes) analyses.push_back(StereoFieldAnalysis::analyzeFile(folder + "/" + take.file));
+  for (const Take& take : takes)
+    analyses.push_back(StereoFieldAnalysis::analyzeFile(folder + "/" + take.file));
   for (std::size_t t = 0; t < takes.size(); ++t) entries.push_back({takes[t].file, &analyses[t]});
   const std::string picture = folder + "/stereo-field.png";
   StereoFieldPicture(entries).writePng(picture);
   std::cout << "\nwrote " << picture << " (width and correlation per band, goniometers)\n";
-  std::cout << "\nRemoving the center leaves the ambience and the bell: mid falls, the channels decorrelate.\n"
-            << "Removing the sides leaves what both channels share: side falls, the channels become alike.\n"
+  std::cout << "\nRemoving the center leaves the ambience and the bell: mid falls, the channels "
+               "decorrelate.\n"
+            << "Removing the sides leaves what both channels share: side falls, the channels "
+               "become alike.\n"
             << std::flush;
 }
 
 void BrisendelApp::analyze() {
   std::vector<StereoFieldAnalysis> analyses;
   analyses.reserve(_operands.size());
-  for (const std::string& path : _operands) analyses.push_back(StereoFieldAnalysis::analyzeFile(path));
+  for (const std::string& path : _operands)
+    analyses.push_back(StereoFieldAnalysis::analyzeFile(path));
   // The table: one row per band, side-to-mid ratio and correlation per file.
   std::ostringstream head;
   head << std::right << std::setw(9) << "band Hz";
@@ -432,7 +464,8 @@ void BrisendelApp::analyze() {
     head << std::setw(14) << ("side/mid dB " + std::to_string(f + 1)) << std::setw(11)
          << ("corr " + std::to_string(f + 1));
   }
-  for (std::size_t f = 0; f < _operands.size(); ++f) std::cout << (f + 1) << ": " << _operands[f] << "\n";
+  for (std::size_t f = 0; f < _operands.size(); ++f)
+    std::cout << (f + 1) << ": " << _operands[f] << "\n";
   std::cout << head.str() << "\n";
   for (int b = 0; b < StereoFieldAnalysis::NUM_BANDS; ++b) {
     std::ostringstream row;
@@ -454,7 +487,8 @@ void BrisendelApp::analyze() {
   std::vector<StereoFieldPicture::Entry> entries;
   for (std::size_t f = 0; f < _operands.size(); ++f) {
     const std::size_t slash = _operands[f].rfind('/');
-    entries.push_back({slash == std::string::npos ? _operands[f] : _operands[f].substr(slash + 1), &analyses[f]});
+    entries.push_back(
+        {slash == std::string::npos ? _operands[f] : _operands[f].substr(slash + 1), &analyses[f]});
   }
   const StereoFieldPicture picture(entries);
   if (!_pngPath.empty()) {

@@ -19,8 +19,7 @@ HostState hostState;
 
 // Answers the effect's requests as a plain offline host: VST 2.4, the current rate and
 // block size, offline processing, and 0 ("no", "don't know") to everything else.
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr,
-                                   float) {
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
   switch (opcode) {
     case audioMasterVersion:
       return 2400;
@@ -133,7 +132,8 @@ int PluginHost::getNumParams() const { return _effect->numParams; }
 int PluginHost::getNumPrograms() const { return _effect->numPrograms; }
 int PluginHost::getLatency() const { return _effect->initialDelay; }
 bool PluginHost::canDoubleReplacing() const {
-  return (_effect->flags & effFlagsCanDoubleReplacing) != 0 && _effect->processDoubleReplacing != nullptr;
+  return (_effect->flags & effFlagsCanDoubleReplacing) != 0 &&
+         _effect->processDoubleReplacing != nullptr;
 }
 
 std::string PluginHost::getParameterName(int index) const {
@@ -146,7 +146,9 @@ std::string PluginHost::getParameterDisplay(int index) const {
   return text(effGetParamDisplay, index, kVstMaxParamStrLen);
 }
 float PluginHost::getParameter(int index) const { return _effect->getParameter(_effect, index); }
-void PluginHost::setParameter(int index, float value) { _effect->setParameter(_effect, index, value); }
+void PluginHost::setParameter(int index, float value) {
+  _effect->setParameter(_effect, index, value);
+}
 
 int PluginHost::findParameter(const std::string& name) const {
   for (int i = 0; i < getNumParams(); ++i) {
@@ -174,7 +176,8 @@ std::string PluginHost::selectStep(int index, const std::string& display) {
   const std::vector<std::string> steps = listSteps(index);
   const auto found = std::find(steps.begin(), steps.end(), display);
   if (found == steps.end()) {
-    throw ToolError(_path + ": parameter " + getParameterName(index) + " has no step \"" + display + "\"");
+    throw ToolError(_path + ": parameter " + getParameterName(index) + " has no step \"" + display +
+                    "\"");
   }
   const double share = 1.0 / static_cast<double>(steps.size());
   const double centre = (static_cast<double>(found - steps.begin()) + 0.5) * share;

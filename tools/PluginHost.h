@@ -38,8 +38,8 @@ class PluginHost {
   VstIntPtr closeEffect();
   // The effect record, for callers that drive it directly; null when none is open.
   AEffect* getEffect() const { return _effect; }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) const;
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) const;
 
   // What the host sees in the record and through the text opcodes.
   std::string getEffectName() const;

@@ -11,7 +11,8 @@ constexpr double MIN_SECONDS_FOR_BAR = 5.0;
 constexpr int BAR_WIDTH = 30;
 }  // namespace
 
-ProgressBar::ProgressBar(std::uint64_t totalFrames, double sampleRate, bool enabled, const char* label)
+ProgressBar::ProgressBar(std::uint64_t totalFrames, double sampleRate, bool enabled,
+                         const char* label)
     : _totalFrames(totalFrames),
       _sampleRate(sampleRate),
       _enabled(enabled),
@@ -36,8 +37,10 @@ void ProgressBar::draw(std::uint64_t doneFrames) {
   const double fraction =
       _totalFrames == 0 ? 1.0 : static_cast<double>(doneFrames) / static_cast<double>(_totalFrames);
   const int filled = static_cast<int>(fraction * BAR_WIDTH);
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - _started).count();
-  const double speed = elapsed > 0.0 ? static_cast<double>(doneFrames) / _sampleRate / elapsed : 0.0;
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - _started).count();
+  const double speed =
+      elapsed > 0.0 ? static_cast<double>(doneFrames) / _sampleRate / elapsed : 0.0;
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(BAR_WIDTH - filled), '.');
   std::fprintf(stderr, "\r%s [%s] %3d%%  %.1fx real time ", _label, bar.c_str(),

@@ -25,35 +25,41 @@ constexpr std::uint64_t MAX_32BIT_DATA_BYTES = 0xFFFFFFFFull - 1024;
 int bytesPerSample(int format) {
   switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8: return 1;
-    case SF_FORMAT_PCM_16: return 2;
-    case SF_FORMAT_PCM_24: return 3;
-    case SF_FORMAT_DOUBLE: return 8;
-    default: return 4;
+    case SF_FORMAT_PCM_U8:
+      return 1;
+    case SF_FORMAT_PCM_16:
+      return 2;
+    case SF_FORMAT_PCM_24:
+      return 3;
+    case SF_FORMAT_DOUBLE:
+      return 8;
+    default:
+      return 4;
   }
 }
 
 bool isLossy(int format) {
   const int coding = format & SF_FORMAT_SUBMASK;
-  return coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS || coding == SF_FORMAT_MPEG_LAYER_III;
+  return coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS ||
+         coding == SF_FORMAT_MPEG_LAYER_III;
 }
 
 // Reads the finished temporary file back: a full disk can let a compressed format's
 // last packets or a header rewrite fail without any error reaching the writer.
-void checkWritten(const std::string& temporaryPath, const std::string& outputPath, std::uint64_t frames,
-                  int format) {
+void checkWritten(const std::string& temporaryPath, const std::string& outputPath,
+                  std::uint64_t frames, int format) {
   SF_INFO info{};
   SNDFILE* file = sf_open(temporaryPath.c_str(), SFM_READ, &info);
   if (file == nullptr) {
     throw ToolError(outputPath + ": the output could not be written completely (" +
-                    AudioFormat::failureText(sf_strerror(nullptr)) +
-                    "; is the disk full?)");
+                    AudioFormat::failureText(sf_strerror(nullptr)) + "; is the disk full?)");
   }
   sf_close(file);
   // Lossy codecs pad to whole packets; their length is not exact by nature.
   if (!isLossy(format) && static_cast<std::uint64_t>(info.frames) != frames) {
-    throw ToolError(outputPath + ": the output could not be written completely (" + std::to_string(info.frames) +
-                    " of " + std::to_string(frames) + " frames; is the disk full?)");
+    throw ToolError(outputPath + ": the output could not be written completely (" +
+                    std::to_string(info.frames) + " of " + std::to_string(frames) +
+                    " frames; is the disk full?)");
   }
 }
 
@@ -68,12 +74,14 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
   const int sampleRate = reader.getSampleRate();
   // The output's name is checked (a folder, the input itself) before its type.
   SafeOutputFile output(outputPath, inputPath);
-  const int format = AudioFormat::chooseOutput(outputPath, reader.getFormat(), _floatOutput, sampleRate);
+  const int format =
+      AudioFormat::chooseOutput(outputPath, reader.getFormat(), _floatOutput, sampleRate);
   const int container = format & SF_FORMAT_TYPEMASK;
   if ((container == SF_FORMAT_WAV || container == SF_FORMAT_AIFF) &&
       frames * 2 * bytesPerSample(format) > MAX_32BIT_DATA_BYTES) {
     throw ToolError(outputPath + ": the output would exceed the 4 GiB limit of a " +
-                    (container == SF_FORMAT_WAV ? "WAV" : "AIFF") + " file; name it .rf64, .w64 or .flac");
+                    (container == SF_FORMAT_WAV ? "WAV" : "AIFF") +
+                    " file; name it .rf64, .w64 or .flac");
   }
 
   AudioFileWriter writer(output.getTemporaryPath(), outputPath, format, sampleRate);
@@ -81,12 +89,13 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
   RenderResult result;
   result.frames = frames;
   result.sampleRate = sampleRate;
-  result.outputFormat = AudioFormat::describe(format) + ", " + std::to_string(sampleRate) + " Hz, 2 ch";
+  result.outputFormat =
+      AudioFormat::describe(format) + ", " + std::to_string(sampleRate) + " Hz, 2 ch";
 
   const auto started = std::chrono::steady_clock::now();
   const unsigned latency = static_cast<unsigned>(std::max(0, _host.getLatency()));
-  ProgressBar progress(frames, sampleRate, _progressAllowed && ProgressBar::wanted(frames, sampleRate),
-                       "rendering");
+  ProgressBar progress(frames, sampleRate,
+                       _progressAllowed && ProgressBar::wanted(frames, sampleRate), "rendering");
   // Segments meet on the hop grid of Brisendel's windows; another plug-in's grid is
   // unknown, so it renders whole.
   const bool segmentable = _host.getUniqueId() == VSTPlugin::UNIQUE_ID &&
@@ -99,13 +108,16 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
     } else {
       _host.start(sampleRate, static_cast<int>(_blockSize));
       const std::uint64_t toPush = frames + latency;
-      std::vector<double> in[2] = {std::vector<double>(_blockSize), std::vector<double>(_blockSize)};
-      std::vector<double> out[2] = {std::vector<double>(_blockSize), std::vector<double>(_blockSize)};
+      std::vector<double> in[2] = {std::vector<double>(_blockSize),
+                                   std::vector<double>(_blockSize)};
+      std::vector<double> out[2] = {std::vector<double>(_blockSize),
+                                    std::vector<double>(_blockSize)};
       std::uint64_t pushed = 0;
       std::uint64_t produced = 0;
       std::uint64_t toSkip = latency;
       while (produced < frames) {
-        const unsigned n = static_cast<unsigned>(std::min<std::uint64_t>(_blockSize, toPush - pushed));
+        const unsigned n =
+            static_cast<unsigned>(std::min<std::uint64_t>(_blockSize, toPush - pushed));
         // Past the end the reader hands out silence: that pushes out the tail.
         reader.read(in[0].data(), in[1].data(), n);
         const double* inputs[2] = {in[0].data(), in[1].data()};
@@ -114,7 +126,8 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
         pushed += n;
         const unsigned skip = static_cast<unsigned>(std::min<std::uint64_t>(toSkip, n));
         toSkip -= skip;
-        const unsigned keep = static_cast<unsigned>(std::min<std::uint64_t>(n - skip, frames - produced));
+        const unsigned keep =
+            static_cast<unsigned>(std::min<std::uint64_t>(n - skip, frames - produced));
         if (keep == 0) continue;
         writer.write(out[0].data() + skip, out[1].data() + skip, keep);
         produced += keep;
@@ -131,7 +144,8 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
   result.clipped = writer.getClipped();
   checkWritten(output.getTemporaryPath(), outputPath, frames, format);
   output.commit();
-  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return result;
 }
 

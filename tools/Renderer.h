@@ -13,10 +13,10 @@ class PluginHost;
 struct RenderResult {
   std::uint64_t frames = 0;
   double sampleRate = 0.0;
-  double seconds = 0.0;         // wall-clock time of the render
-  std::uint64_t clipped = 0;    // output samples beyond full scale, limited by the format
-  std::string outputFormat;     // e.g. "FLAC 24-bit, 44100 Hz, 2 ch"
-  unsigned jobs = 1;            // plug-in instances that rendered at once
+  double seconds = 0.0;       // wall-clock time of the render
+  std::uint64_t clipped = 0;  // output samples beyond full scale, limited by the format
+  std::string outputFormat;   // e.g. "FLAC 24-bit, 44100 Hz, 2 ch"
+  unsigned jobs = 1;          // plug-in instances that rendered at once
 };
 
 // Renders a stereo audio file through a loaded effect, as a host renders offline: the

@@ -70,14 +70,17 @@ std::string nameOf(const std::string& path) {
 
 }  // namespace
 
-SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& protectedInput) : _path(path) {
-  if (path.empty() || path.back() == '/') throw ToolError(path + ": names a folder, not an output file");
+SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& protectedInput)
+    : _path(path) {
+  if (path.empty() || path.back() == '/')
+    throw ToolError(path + ": names a folder, not an output file");
   struct stat output {};
   if (stat(path.c_str(), &output) == 0) {
     if (S_ISDIR(output.st_mode)) throw ToolError(path + ": is a directory, not an output file");
     // Renaming onto a device, a pipe or a socket would replace that node itself
     // (/dev/stdout, say) instead of writing to it.
-    if (!S_ISREG(output.st_mode)) throw ToolError(path + ": is not a regular file; refusing to replace it");
+    if (!S_ISREG(output.st_mode))
+      throw ToolError(path + ": is not a regular file; refusing to replace it");
     struct stat input {};
     if (!protectedInput.empty() && stat(protectedInput.c_str(), &input) == 0 &&
         input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
@@ -129,11 +132,13 @@ void SafeOutputFile::commit(unsigned long long expectedBytes) {
 
 void SafeOutputFile::commit() {
   const int descriptor = open(_temporaryPath.c_str(), O_RDONLY);
-  if (descriptor < 0) throw ToolError(_path + ": the output could not be written: " + std::strerror(errno));
+  if (descriptor < 0)
+    throw ToolError(_path + ": the output could not be written: " + std::strerror(errno));
   const bool synced = fsync(descriptor) == 0;
   const int syncError = errno;
   close(descriptor);
-  if (!synced) throw ToolError(_path + ": the output could not be written: " + std::strerror(syncError));
+  if (!synced)
+    throw ToolError(_path + ": the output could not be written: " + std::strerror(syncError));
   if (rename(_temporaryPath.c_str(), _path.c_str()) != 0) {
     throw ToolError(_path + ": cannot replace the file: " + std::strerror(errno));
   }

@@ -34,16 +34,21 @@ std::mutex instanceLifetime;
 
 }  // namespace
 
-SegmentedRender::SegmentedRender(InstanceFactory factory, unsigned latency, unsigned hop, unsigned blockSize,
-                                 unsigned jobs)
-    : _factory(std::move(factory)), _latency(latency), _hop(hop), _blockSize(blockSize), _jobs(jobs) {}
+SegmentedRender::SegmentedRender(InstanceFactory factory, unsigned latency, unsigned hop,
+                                 unsigned blockSize, unsigned jobs)
+    : _factory(std::move(factory)),
+      _latency(latency),
+      _hop(hop),
+      _blockSize(blockSize),
+      _jobs(jobs) {}
 
 std::uint64_t SegmentedRender::segmentLength(std::uint64_t frames) const {
   const std::uint64_t hops = (frames + _hop - 1) / _hop;
   const auto shareOf = [hops](std::uint64_t parts) { return (hops + parts - 1) / parts; };
   // Each segment costs a pre-roll and a tail of two hops each: keep segments of at
   // least 32 hops (an eighth of overhead at most) unless the jobs would go idle.
-  const std::uint64_t perSegment = std::max(shareOf(4ull * _jobs), std::min<std::uint64_t>(32, shareOf(_jobs)));
+  const std::uint64_t perSegment =
+      std::max(shareOf(4ull * _jobs), std::min<std::uint64_t>(32, shareOf(_jobs)));
   return std::clamp<std::uint64_t>(perSegment, 1, 256) * _hop;
 }
 
@@ -63,7 +68,8 @@ void SegmentedRender::run(AudioFileReader& reader, AudioFileWriter& writer, Prog
   // segment still hold the end of the previous one, but they fall in the pre-roll. A
   // segment pushes a whole number of hops (the file's last one is padded with
   // silence), so the instance stays on the file's hop grid whatever it renders next.
-  const auto renderSegment = [this, sampleRate](std::unique_ptr<PluginHost>& host, Segment& segment) {
+  const auto renderSegment = [this, sampleRate](std::unique_ptr<PluginHost>& host,
+                                                Segment& segment) {
     if (!host) {
       const std::lock_guard<std::mutex> guard(instanceLifetime);
       host = _factory();
@@ -158,16 +164,19 @@ void SegmentedRender::run(AudioFileReader& reader, AudioFileWriter& writer, Prog
         const std::size_t fresh = static_cast<std::size_t>(to - readTo);
         for (int c = 0; c < 2; ++c) {
           std::vector<double>& input = segment->input[c];
-          input.assign(history[c].begin() + static_cast<std::ptrdiff_t>(from - historyFrom), history[c].end());
+          input.assign(history[c].begin() + static_cast<std::ptrdiff_t>(from - historyFrom),
+                       history[c].end());
           input.resize(input.size() + fresh);
         }
-        reader.read(segment->input[0].data() + (readTo - from), segment->input[1].data() + (readTo - from),
-                    static_cast<unsigned>(fresh));
+        reader.read(segment->input[0].data() + (readTo - from),
+                    segment->input[1].data() + (readTo - from), static_cast<unsigned>(fresh));
         readTo = to;
-        const std::size_t kept = std::min<std::size_t>(std::size_t(preRollFull) + _latency, to - from);
+        const std::size_t kept =
+            std::min<std::size_t>(std::size_t(preRollFull) + _latency, to - from);
         historyFrom = to - kept;
-        for (int c = 0; c < 2; ++c) history[c].assign(segment->input[c].end() - static_cast<std::ptrdiff_t>(kept),
-                                                      segment->input[c].end());
+        for (int c = 0; c < 2; ++c)
+          history[c].assign(segment->input[c].end() - static_cast<std::ptrdiff_t>(kept),
+                            segment->input[c].end());
         nextFirst += segment->length;
         {
           const std::lock_guard<std::mutex> guard(lock);

@@ -30,7 +30,8 @@ class SegmentedRender {
 
   // `latency`: the plug-in's reported delay; `hop`: frames between window starts
   // (the pre-roll is two hops, one window); `blockSize`: host block in frames.
-  SegmentedRender(InstanceFactory factory, unsigned latency, unsigned hop, unsigned blockSize, unsigned jobs);
+  SegmentedRender(InstanceFactory factory, unsigned latency, unsigned hop, unsigned blockSize,
+                  unsigned jobs);
 
   // Renders every frame of `reader` into `writer`, latency compensated. Rethrows the
   // first failure of any worker after all workers have stopped.

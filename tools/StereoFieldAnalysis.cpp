@@ -21,7 +21,8 @@ int cell(double value) {
 StereoFieldAnalysis::StereoFieldAnalysis(int sampleRate)
     : _sampleRate(sampleRate), _clip(2, 0), _goniometer(std::size_t(GRID) * GRID, 0) {
   _length = 2;
-  while (_length < static_cast<unsigned>(std::max(sampleRate, 4)) / 2 && _length < spl::DefaultClip::MAX_LENGTH) {
+  while (_length < static_cast<unsigned>(std::max(sampleRate, 4)) / 2 &&
+         _length < spl::DefaultClip::MAX_LENGTH) {
     _length *= 2;
   }
   _left.assign(_length, 0.0);
@@ -38,7 +39,8 @@ StereoFieldAnalysis StereoFieldAnalysis::analyzeFile(const std::string& path) {
   std::vector<double> left(BLOCK);
   std::vector<double> right(BLOCK);
   for (std::uint64_t done = 0; done < reader.getNumFrames();) {
-    const unsigned n = static_cast<unsigned>(std::min<std::uint64_t>(BLOCK, reader.getNumFrames() - done));
+    const unsigned n =
+        static_cast<unsigned>(std::min<std::uint64_t>(BLOCK, reader.getNumFrames() - done));
     reader.read(left.data(), right.data(), n);
     analysis.add(left.data(), right.data(), n);
     done += n;

@@ -58,13 +58,13 @@ class StereoFieldAnalysis {
 
   int _sampleRate;
   unsigned _length;
-  std::vector<double> _left;   // the window being filled
+  std::vector<double> _left;  // the window being filled
   std::vector<double> _right;
   unsigned _filled = 0;
-  bool _pending = false;       // samples in the window that no transform has seen
+  bool _pending = false;   // samples in the window that no transform has seen
   spl::DefaultClip _clip;  // the window as transformed, reused
   spl::RealDiscreteFourierTransform _transform{1};
-  std::vector<double> _leftPower;   // per bin, summed over windows
+  std::vector<double> _leftPower;  // per bin, summed over windows
   std::vector<double> _rightPower;
   std::vector<double> _crossPower;  // real part of L times conjugate R
   std::vector<Band> _bands;

@@ -22,7 +22,9 @@ struct Colour {
 // Distinct for the common forms of colour blindness (Okabe and Ito).
 const Colour PALETTE[] = {{0.00, 0.45, 0.70}, {0.90, 0.38, 0.00}, {0.00, 0.62, 0.45},
                           {0.80, 0.47, 0.65}, {0.34, 0.71, 0.91}, {0.84, 0.37, 0.00}};
-const Colour& colourOf(std::size_t index) { return PALETTE[index % (sizeof(PALETTE) / sizeof(PALETTE[0]))]; }
+const Colour& colourOf(std::size_t index) {
+  return PALETTE[index % (sizeof(PALETTE) / sizeof(PALETTE[0]))];
+}
 
 // The band plots' shared frequency axis and their value ranges.
 constexpr double LOW_HZ = 16.0;
@@ -70,8 +72,8 @@ std::string hertz(double hz) {
 }
 
 // A band plot's frame, grid, frequency axis and value axis; `label` on the value axis.
-void axes(cairo_t* cr, const Box& box, double top, double bottom, double step, const std::string& title,
-          const std::string& label, bool frequencyLabels) {
+void axes(cairo_t* cr, const Box& box, double top, double bottom, double step,
+          const std::string& title, const std::string& label, bool frequencyLabels) {
   cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
   cairo_rectangle(cr, box.x, box.y, box.w, box.h);
   cairo_fill(cr);
@@ -110,9 +112,11 @@ void axes(cairo_t* cr, const Box& box, double top, double bottom, double step, c
 // One curve through the bands' values; values beyond the range sit on its edge, drawn
 // as hollow marks so that they do not pass for measured values.
 template <typename Value>
-void curve(cairo_t* cr, const Box& box, const StereoFieldAnalysis& analysis, double top, double bottom,
-           const Colour& colour, Value value) {
-  const auto yOf = [&](double v) { return box.y + box.h * (top - std::clamp(v, bottom, top)) / (top - bottom); };
+void curve(cairo_t* cr, const Box& box, const StereoFieldAnalysis& analysis, double top,
+           double bottom, const Colour& colour, Value value) {
+  const auto yOf = [&](double v) {
+    return box.y + box.h * (top - std::clamp(v, bottom, top)) / (top - bottom);
+  };
   cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
   cairo_set_line_width(cr, 2.5);
   bool drawing = false;
@@ -215,16 +219,19 @@ void goniometer(cairo_t* cr, const Box& box, const StereoFieldAnalysis& analysis
       for (int column = 0; column < shown; ++column) {
         const double count = merged[std::size_t(row) * shown + std::size_t(column)];
         // Mid grows upwards; side (L-R)/2 to the left, so a left-only signal leans upper left.
-        auto* pixel = reinterpret_cast<std::uint32_t*>(pixels + std::size_t(shown - 1 - row) * stride) +
-                      (shown - 1 - column);
+        auto* pixel =
+            reinterpret_cast<std::uint32_t*>(pixels + std::size_t(shown - 1 - row) * stride) +
+            (shown - 1 - column);
         if (count <= 0.0) {
           *pixel = 0;
           continue;
         }
         const double alpha = 0.25 + 0.75 * std::log1p(count) * scale;
-        const auto channel = [alpha](double c) { return static_cast<std::uint32_t>(std::lround(255.0 * c * alpha)); };
-        *pixel = (static_cast<std::uint32_t>(std::lround(255.0 * alpha)) << 24) | (channel(colour.r) << 16) |
-                 (channel(colour.g) << 8) | channel(colour.b);
+        const auto channel = [alpha](double c) {
+          return static_cast<std::uint32_t>(std::lround(255.0 * c * alpha));
+        };
+        *pixel = (static_cast<std::uint32_t>(std::lround(255.0 * alpha)) << 24) |
+                 (channel(colour.r) << 16) | (channel(colour.g) << 8) | channel(colour.b);
       }
     }
     cairo_surface_mark_dirty(cells.get());
@@ -270,7 +277,8 @@ double goniometerSpan(const std::vector<StereoFieldPicture::Entry>& entries) {
         for (int column = 0; column < grid; ++column) {
           const double count = counts[std::size_t(row) * grid + std::size_t(column)];
           all += count;
-          if (row >= first && row < first + within && column >= first && column < first + within) inside += count;
+          if (row >= first && row < first + within && column >= first && column < first + within)
+            inside += count;
         }
       }
       if (inside < 0.999 * all) fits = false;
@@ -309,7 +317,8 @@ void StereoFieldPicture::draw(void* context) const {
   const Box correlation{90, 520, 640, 200};
   axes(cr, width, DB_TOP, DB_BOTTOM, 10.0, "Width per third-octave band: side-to-mid energy",
        "side / mid (dB)", true);
-  axes(cr, correlation, 1.0, -1.0, 0.5, "L/R correlation per third-octave band", "correlation", true);
+  axes(cr, correlation, 1.0, -1.0, 0.5, "L/R correlation per third-octave band", "correlation",
+       true);
   for (std::size_t i = 0; i < _entries.size(); ++i) {
     const StereoFieldAnalysis& analysis = *_entries[i].analysis;
     curve(cr, width, analysis, DB_TOP, DB_BOTTOM, colourOf(i),
@@ -319,9 +328,12 @@ void StereoFieldPicture::draw(void* context) const {
   }
   cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
   text(cr, width.x + width.w / 2, width.y + width.h + 40, "frequency (Hz)", 14, false, 0.5);
-  text(cr, correlation.x + correlation.w / 2, correlation.y + correlation.h + 40, "frequency (Hz)", 14, false, 0.5);
+  text(cr, correlation.x + correlation.w / 2, correlation.y + correlation.h + 40, "frequency (Hz)",
+       14, false, 0.5);
   text(cr, width.x + 8, width.y + 18,
-       "0 dB: as much side as mid.  Hollow marks on the bottom edge: below -50 dB (identical channels: -inf)", 12);
+       "0 dB: as much side as mid.  Hollow marks on the bottom edge: below -50 dB (identical "
+       "channels: -inf)",
+       12);
 
   // Legend: one row under the title, clear of every curve.
   double lx = 90;
@@ -357,7 +369,8 @@ void StereoFieldPicture::draw(void* context) const {
     goniometer(cr, box, *_entries[i].analysis, span, colourOf(i), _entries[i].name);
   }
   cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
-  text(cr, columnX, bottom + 18, "Edges at " + decibels(span) + " (1.0 = 0 dBFS); 99.9 % of the points lie within.", 12);
+  text(cr, columnX, bottom + 18,
+       "Edges at " + decibels(span) + " (1.0 = 0 dBFS); 99.9 % of the points lie within.", 12);
   text(cr, columnX, bottom + 34, "Shade: logarithm of the number of points.", 12);
 }
 

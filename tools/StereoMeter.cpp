@@ -39,7 +39,8 @@ StereoMeter StereoMeter::measureFile(const std::string& path) {
   constexpr unsigned BLOCK = 65536;
   spl::DefaultClip clip(2, BLOCK);
   for (std::uint64_t done = 0; done < reader.getNumFrames();) {
-    const unsigned n = static_cast<unsigned>(std::min<std::uint64_t>(BLOCK, reader.getNumFrames() - done));
+    const unsigned n =
+        static_cast<unsigned>(std::min<std::uint64_t>(BLOCK, reader.getNumFrames() - done));
     clip.setLength(n);
     reader.read(clip.channelData(0), clip.channelData(1), n);
     meter.add(clip);

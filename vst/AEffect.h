@@ -159,8 +159,8 @@ enum VstAEffectFlags : VstInt32 {
   effFlagsProgramChunks = 1 << 5,
   effFlagsIsSynth = 1 << 8,
   effFlagsNoSoundInStop = 1 << 9,
-  effFlagsExtIsAsync = 1 << 10,     // deprecated
-  effFlagsExtHasBuffer = 1 << 11,   // deprecated
+  effFlagsExtIsAsync = 1 << 10,    // deprecated
+  effFlagsExtHasBuffer = 1 << 11,  // deprecated
   effFlagsCanDoubleReplacing = 1 << 12
 };
 

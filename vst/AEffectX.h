@@ -138,7 +138,7 @@ enum AudioMasterOpcodesX : VstInt32 {
   audioMasterOfflineWrite = 27,
   audioMasterOfflineGetCurrentPass = 28,
   audioMasterOfflineGetCurrentMetaPass = 29,
-  audioMasterSetOutputSampleRate = 30,         // deprecated
+  audioMasterSetOutputSampleRate = 30,          // deprecated
   audioMasterGetOutputSpeakerArrangement = 31,  // deprecated
   audioMasterGetVendorString = 32,
   audioMasterGetProductString = 33,
@@ -154,28 +154,33 @@ enum AudioMasterOpcodesX : VstInt32 {
   audioMasterEndEdit = 44,
   audioMasterOpenFileSelector = 45,
   audioMasterCloseFileSelector = 46,
-  audioMasterGetChunkFile = 48,                 // deprecated
-  audioMasterGetInputSpeakerArrangement = 49    // deprecated
+  audioMasterGetChunkFile = 48,               // deprecated
+  audioMasterGetInputSpeakerArrangement = 49  // deprecated
 };
 
 // Plug-in categories answered to effGetPlugCategory.
-enum VstPlugCategory : VstInt32 {
-  kPlugCategUnknown = 0,
-  kPlugCategSynth = 2
-};
+enum VstPlugCategory : VstInt32 { kPlugCategUnknown = 0, kPlugCategSynth = 2 };
 
 // What a plug-in may ask a host with canHostDo.
-inline constexpr const char* kHostCapabilities[] = {
-    "sendVstEvents",        "sendVstMidiEvent",   "sendVstTimeInfo",
-    "receiveVstEvents",     "receiveVstMidiEvent", "reportConnectionChanges",
-    "acceptIOChanges",      "sizeWindow",         "offline",
-    "openFileSelector",     "closeFileSelector",  "startStopProcess",
-    "shellCategory",        "sendVstMidiEventFlagIsRealtime"};
+inline constexpr const char* kHostCapabilities[] = {"sendVstEvents",
+                                                    "sendVstMidiEvent",
+                                                    "sendVstTimeInfo",
+                                                    "receiveVstEvents",
+                                                    "receiveVstMidiEvent",
+                                                    "reportConnectionChanges",
+                                                    "acceptIOChanges",
+                                                    "sizeWindow",
+                                                    "offline",
+                                                    "openFileSelector",
+                                                    "closeFileSelector",
+                                                    "startStopProcess",
+                                                    "shellCategory",
+                                                    "sendVstMidiEventFlagIsRealtime"};
 
 // What a host may ask a plug-in with effCanDo.
 inline constexpr const char* kPlugCapabilities[] = {
-    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
-    "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass"};
+    "sendVstEvents",      "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
+    "receiveVstTimeInfo", "offline",          "midiProgramNames", "bypass"};
 
 // The one capability text asked at run time (by AudioEffectX::resume).
 inline constexpr const char* kCanDoReceiveVstMidiEvent = "receiveVstMidiEvent";

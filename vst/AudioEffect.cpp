@@ -74,8 +74,7 @@ VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32
   }
 }
 
-void AudioEffect::processClass(AEffect* e, float** inputs, float** outputs,
-                               VstInt32 sampleFrames) {
+void AudioEffect::processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
   AudioEffect* effect = effectOf(e);
   if (effect == nullptr) return;
   try {
@@ -198,8 +197,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
 
 // ---- defaults -------------------------------------------------------------------
 
-void AudioEffect::processDoubleReplacing(double** inputs, double** outputs,
-                                         VstInt32 sampleFrames) {
+void AudioEffect::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
   (void)inputs;
   (void)outputs;
   (void)sampleFrames;

@@ -62,9 +62,7 @@ class AudioEffect {
   virtual void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }
   virtual void setNumOutputs(VstInt32 outputs) { cEffect.numOutputs = outputs; }
   virtual void canProcessReplacing(bool state = true) { setFlag(effFlagsCanReplacing, state); }
-  virtual void canDoubleReplacing(bool state = true) {
-    setFlag(effFlagsCanDoubleReplacing, state);
-  }
+  virtual void canDoubleReplacing(bool state = true) { setFlag(effFlagsCanDoubleReplacing, state); }
   virtual void programsAreChunks(bool state = true) { setFlag(effFlagsProgramChunks, state); }
   // Latency in frames, reported to the host through the record.
   virtual void setInitialDelay(VstInt32 delay) { cEffect.initialDelay = delay; }
@@ -101,13 +99,13 @@ class AudioEffect {
 
  protected:
   // Calls the host with this record; answers 0 without a host callback.
-  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   void setFlag(VstInt32 flag, bool state);
 
   // The trampolines placed in the record.
-  static VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
-                                       VstIntPtr value, void* ptr, float opt);
+  static VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                       void* ptr, float opt);
   static void processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
   static void setParameterClass(AEffect* e, VstInt32 index, float value);
   static float getParameterClass(AEffect* e, VstInt32 index);

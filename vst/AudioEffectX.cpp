@@ -56,8 +56,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetPlugCategory:
       return getPlugCategory();
     case effOfflineNotify:
-      return answer(offlineNotify(static_cast<VstAudioFile*>(ptr), static_cast<VstInt32>(value),
-                                  index != 0));
+      return answer(
+          offlineNotify(static_cast<VstAudioFile*>(ptr), static_cast<VstInt32>(value), index != 0));
     case effOfflinePrepare:
       return answer(
           offlinePrepare(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value)));
@@ -358,8 +358,7 @@ bool AudioEffectX::setViewPosition(VstInt32 x, VstInt32 y) {
 
 // ---- speaker arrangements -------------------------------------------------------
 
-bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement,
-                                       VstInt32 nbChannels) {
+bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 nbChannels) {
   if (arrangement == nullptr || nbChannels < 0) return false;
   if (*arrangement != nullptr) {
     std::free(*arrangement);
@@ -540,13 +539,11 @@ VstInt32 AudioEffectX::setOutputSamplerate(float samplerate) {
 }
 
 VstSpeakerArrangement* AudioEffectX::getInputSpeakerArrangement() {
-  return reinterpret_cast<VstSpeakerArrangement*>(
-      callHost(audioMasterGetInputSpeakerArrangement));
+  return reinterpret_cast<VstSpeakerArrangement*>(callHost(audioMasterGetInputSpeakerArrangement));
 }
 
 VstSpeakerArrangement* AudioEffectX::getOutputSpeakerArrangement() {
-  return reinterpret_cast<VstSpeakerArrangement*>(
-      callHost(audioMasterGetOutputSpeakerArrangement));
+  return reinterpret_cast<VstSpeakerArrangement*>(callHost(audioMasterGetOutputSpeakerArrangement));
 }
 
 void* AudioEffectX::openWindow(VstWindow* window) {

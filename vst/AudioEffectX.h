@@ -33,7 +33,8 @@ class AudioEffectX : public AudioEffect {
   virtual bool ioChanged();
   // Asks the host for its sample rate (Hz); a positive answer is stored. Returns the stored rate.
   virtual double updateSampleRate();
-  // Asks the host for its block size (frames); a positive answer is stored. Returns the stored size.
+  // Asks the host for its block size (frames); a positive answer is stored. Returns the stored
+  // size.
   virtual VstInt32 updateBlockSize();
   virtual VstInt32 getInputLatency();
   virtual VstInt32 getOutputLatency();
@@ -62,8 +63,7 @@ class AudioEffectX : public AudioEffect {
   virtual bool getHostVendorString(char* text);
   virtual bool getHostProductString(char* text);
   virtual VstInt32 getHostVendorVersion();
-  virtual VstIntPtr hostVendorSpecific(VstInt32 arg1, VstIntPtr arg2, void* ptrArg,
-                                       float floatArg);
+  virtual VstIntPtr hostVendorSpecific(VstInt32 arg1, VstIntPtr arg2, void* ptrArg, float floatArg);
   virtual bool canHostDo(char* text);
   virtual VstInt32 getHostLanguage();
 
@@ -103,8 +103,7 @@ class AudioEffectX : public AudioEffect {
 
   virtual bool offlineRead(VstOfflineTask* offline, VstInt32 option, bool readSource = true);
   virtual bool offlineWrite(VstOfflineTask* offline, VstInt32 option);
-  virtual bool offlineStart(VstAudioFile* ptr, VstInt32 numAudioFiles,
-                            VstInt32 numNewAudioFiles);
+  virtual bool offlineStart(VstAudioFile* ptr, VstInt32 numAudioFiles, VstInt32 numNewAudioFiles);
   virtual bool offlineGetCurrentPass();
   virtual bool offlineGetCurrentMetaPass();
   virtual bool offlineNotify(VstAudioFile* ptr, VstInt32 numAudioFiles, bool start);

@@ -17,11 +17,7 @@ constexpr unsigned kLineBandsPerDecade = 58;
 }  // namespace
 
 BandGainer::BandGainer(unsigned sampleRate, unsigned numBand)
-    : _forward(1),
-      _backward(-1),
-      _sampleRate(sampleRate),
-      _numBand(numBand),
-      _bank(sampleRate) {
+    : _forward(1), _backward(-1), _sampleRate(sampleRate), _numBand(numBand), _bank(sampleRate) {
   SPL_ASSERT_AT(_numBand == 31 || _numBand == 61 || _numBand == 121, kSource, kLineBandCount);
 }
 

@@ -157,7 +157,6 @@ void difTransform(double* a, std::size_t L, const double* t) {
   tail<S>(a, L, len);
 }
 
-
 // ---- Transposed stages: bit-reversed input to natural order ----
 //
 // The transform matrix is symmetric, so it also equals the transpose of the
@@ -304,8 +303,8 @@ void rotatedRealTransform(int sign, const double* x, const double* factor, doubl
 }
 
 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
-                                        const int* tileReverse, const double* factor,
-                                        double weight, double* sum, bool vector) {
+                                        const int* tileReverse, const double* factor, double weight,
+                                        double* sum, bool vector) {
   if (vector && m >= 16 && isPowerOfFour(m) && processorHasVectorUnits()) {
     avx2::transformFromReversedAndAccumulate(sign, a, m, t, factor, weight, sum);
     return;
@@ -383,7 +382,7 @@ namespace {
 // Forward: turns the spectrum Z of the interleaved pairs into the packed real
 // spectrum, pairing bins k and m - k, each result multiplied by scale.
 void splitForwardRange(double* a, std::size_t m, const double* rs, double scale, std::size_t from,
-                  std::size_t to) {
+                       std::size_t to) {
   for (std::size_t k = from; k < to; ++k) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k);
@@ -400,7 +399,8 @@ void splitForwardRange(double* a, std::size_t m, const double* rs, double scale,
 }
 
 // Inverse: the packed spectrum back to the spectrum of the interleaved pairs.
-void splitInverseRange(double* a, std::size_t m, const double* rs, std::size_t from, std::size_t to) {
+void splitInverseRange(double* a, std::size_t m, const double* rs, std::size_t from,
+                       std::size_t to) {
   for (std::size_t k = from; k < to; ++k) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k);

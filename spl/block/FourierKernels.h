@@ -111,8 +111,8 @@ void rotatedRealTransform(int sign, const double* x, const double* factor, doubl
 // complexTransformFromReversed on a, then sum[k] += weight * Re(conj(factor[k]) * a[k])
 // for every k < m; a is left holding intermediate values.
 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
-                                        const int* tileReverse, const double* factor,
-                                        double weight, double* sum, bool vector);
+                                        const int* tileReverse, const double* factor, double weight,
+                                        double* sum, bool vector);
 
 // Puts m = 2^bits complex points into natural order and multiplies them by scale.
 void bitReverse(double* a, std::size_t m, double scale, const int* tileReverse);

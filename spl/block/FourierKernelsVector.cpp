@@ -164,7 +164,6 @@ SPL_AVX2 void difTransformVector(double* a, std::size_t L, const double* t) {
   tailVector<S>(a, L, len);
 }
 
-
 // The transposed stage (see FourierKernels.cpp): factors first, then the butterfly.
 template <int S>
 SPL_AVX2 void radix4StageTransposedVector(double* a, std::size_t L, const double* t) {
@@ -251,7 +250,6 @@ SPL_AVX2 void ditTransformVector(double* a, std::size_t L, const double* t) {
     }
   }
 }
-
 
 // Four real samples from xs at point j / 2 on, in the lane order of unpacked
 // pairs (0, 2, 1, 3), times their factors from fs.
@@ -452,7 +450,6 @@ SPL_AVX2 void splitInverseVector(double* a, std::size_t m, const double* rs) {
   }
 }
 
-
 // ---- Wide kernels (AVX-512F) for the stages of 32 points and more ----
 //
 // Eight butterflies per vector. Unpacking two vectors of four interleaved
@@ -502,10 +499,9 @@ SPL_AVX512 inline Factors512 factors512(const double* t) {
 // One forward butterfly of eight lanes on the quarters x0..x3; results to
 // quarters 0..3 as radix4StageVector stores them.
 template <int S>
-SPL_AVX512 inline void butterfly512(__m512d x0r, __m512d x0i, __m512d x1r, __m512d x1i,
-                                    __m512d x2r, __m512d x2i, __m512d x3r, __m512d x3i,
-                                    const Factors512& f, double* a0, double* a1, double* a2,
-                                    double* a3) {
+SPL_AVX512 inline void butterfly512(__m512d x0r, __m512d x0i, __m512d x1r, __m512d x1i, __m512d x2r,
+                                    __m512d x2i, __m512d x3r, __m512d x3i, const Factors512& f,
+                                    double* a0, double* a1, double* a2, double* a3) {
   const __m512d t0r = _mm512_add_pd(x0r, x2r), t0i = _mm512_add_pd(x0i, x2i);
   const __m512d t1r = _mm512_sub_pd(x0r, x2r), t1i = _mm512_sub_pd(x0i, x2i);
   const __m512d t2r = _mm512_add_pd(x1r, x3r), t2i = _mm512_add_pd(x1i, x3i);
@@ -534,8 +530,8 @@ SPL_AVX512 void radix4Stage512(double* a, std::size_t L, const double* t) {
     load512(a1 + j, x1r, x1i);
     load512(a2 + j, x2r, x2i);
     load512(a3 + j, x3r, x3i);
-    butterfly512<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, factors512(t), a0 + j, a1 + j,
-                    a2 + j, a3 + j);
+    butterfly512<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, factors512(t), a0 + j, a1 + j, a2 + j,
+                    a3 + j);
   }
 }
 
@@ -673,8 +669,7 @@ SPL_AVX512 inline void accumulate512(__m512d w, __m512d zr, __m512d zi, const do
   const __m512d part = _mm512_fmadd_pd(fr, zr, _mm512_mul_pd(fi, zi));
   const __m512i natural = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
   double* s = sums + j / 2;
-  _mm512_storeu_pd(s, _mm512_fmadd_pd(w, _mm512_permutexvar_pd(natural, part),
-                                      _mm512_loadu_pd(s)));
+  _mm512_storeu_pd(s, _mm512_fmadd_pd(w, _mm512_permutexvar_pd(natural, part), _mm512_loadu_pd(s)));
 }
 
 template <int S>
@@ -796,8 +791,7 @@ bool processorHasVectorUnits() { return false; }
 bool processorHasWideUnits() { return false; }
 
 namespace avx512 {
-void rotatedRealTransform(int, const double*, const double*, double*, std::size_t,
-                          const double*) {}
+void rotatedRealTransform(int, const double*, const double*, double*, std::size_t, const double*) {}
 void transformFromReversedAndAccumulate(int, double*, std::size_t, const double*, const double*,
                                         double, double*) {}
 }  // namespace avx512
@@ -808,8 +802,7 @@ void complexTransform(int sign, double* a, std::size_t m, const double* t) {
   spl::fourier::complexTransform(sign, a, m, t, false);
 }
 void complexTransformFromReversed(int, double*, std::size_t, const double*) {}
-void rotatedRealTransform(int, const double*, const double*, double*, std::size_t,
-                          const double*) {}
+void rotatedRealTransform(int, const double*, const double*, double*, std::size_t, const double*) {}
 void transformFromReversedAndAccumulate(int, double*, std::size_t, const double*, const double*,
                                         double, double*) {}
 void splitForward(double*, std::size_t, const double*, double) {}

@@ -7,8 +7,7 @@
 
 namespace spl {
 
-SampleInvisibleLimiter::SampleInvisibleLimiter(unsigned delay, std::uint32_t seed)
-    : _random(seed) {
+SampleInvisibleLimiter::SampleInvisibleLimiter(unsigned delay, std::uint32_t seed) : _random(seed) {
   _inputFactor = decibelToLinear(_inputGain);
   // The two queues together never hold more than delay + 1 samples.
   _pending.reserve(std::size_t(delay) + 2);

@@ -53,7 +53,8 @@ void OverwrapStreamProcessor::write(const Clip& clip) {
     // The next window starts one hop later: its first half is this one's second.
     input.unread(RangedClip(_workClip, hop, hop));
     _processor.process(_workClip);
-    if (_workClip.getLength() == _width && _workClip.getNumChannels() == _sumClip.getNumChannels()) {
+    if (_workClip.getLength() == _width &&
+        _workClip.getNumChannels() == _sumClip.getNumChannels()) {
       // All three are this object's own clips: add and keep channel by channel.
       for (unsigned c = 0; c < _sumClip.getNumChannels(); ++c) {
         const double* work = _workClip.channelData(c);

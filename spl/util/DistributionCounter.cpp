@@ -30,9 +30,8 @@ double DistributionCounter::valueAt(double t) {
   if (!_sorted) {
     // NaN compares with nothing; ordering it after every number keeps the
     // sort's ordering strict, which std::sort needs to stay inside the array.
-    std::sort(_values.begin(), _values.end(), [](double a, double b) {
-      return a < b || (!std::isnan(a) && std::isnan(b));
-    });
+    std::sort(_values.begin(), _values.end(),
+              [](double a, double b) { return a < b || (!std::isnan(a) && std::isnan(b)); });
     _sorted = true;
   }
   const double lo = std::floor(t);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-
 namespace spl {
 
 std::string failureText(const std::string& message, const char* source, unsigned line) {
@@ -21,8 +20,7 @@ void fail(const std::string& message, const char* source, unsigned line) {
   throw std::runtime_error(failureText(message, source, line));
 }
 
-void assertionFailed(const char* condition, const char* file, unsigned line,
-                     const char* function) {
+void assertionFailed(const char* condition, const char* file, unsigned line, const char* function) {
   // The same line the standard assert prints, then the same abort.
   std::fprintf(stderr, "%s:%u: %s: Assertion `%s' failed.\n", file, line, function, condition);
   std::fflush(stderr);

@@ -19,8 +19,15 @@ using spl_test::allocations;
 namespace {
 
 struct Buffers {
-  explicit Buffers(std::size_t frames) : inL(frames), inR(frames), outL(frames), outR(frames),
-      fInL(frames), fInR(frames), fOutL(frames), fOutR(frames) {
+  explicit Buffers(std::size_t frames)
+      : inL(frames),
+        inR(frames),
+        outL(frames),
+        outR(frames),
+        fInL(frames),
+        fInR(frames),
+        fOutL(frames),
+        fOutR(frames) {
     for (std::size_t i = 0; i < frames; ++i) {
       inL[i] = fInL[i] = static_cast<float>((i % 97) / 97.0 - 0.5);
       inR[i] = fInR[i] = static_cast<float>((i % 61) / 61.0 - 0.5);

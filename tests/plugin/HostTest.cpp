@@ -140,7 +140,8 @@ TEST(BrisendelHost, ParameterStepsAndDisplayTexts) {
   EXPECT_EQ(host.text(effGetParamDisplay, VSTPlugin::kCenter, 8), "200");
   host.setParameter(VSTPlugin::kSide, 0.0f);
   EXPECT_EQ(host.text(effGetParamDisplay, VSTPlugin::kSide, 8), "0");
-  host.setParameter(VSTPlugin::kSide, 0.07f);  // step 14: 0.14 x 100 must still read as a whole number
+  host.setParameter(VSTPlugin::kSide,
+                    0.07f);  // step 14: 0.14 x 100 must still read as a whole number
   EXPECT_EQ(host.text(effGetParamDisplay, VSTPlugin::kSide, 8), "14");
   host.setParameter(VSTPlugin::kQuality, 0.5f);
   EXPECT_EQ(host.text(effGetParamDisplay, VSTPlugin::kQuality, 8), "5");
@@ -151,7 +152,8 @@ TEST(BrisendelHost, ParameterStepsAndDisplayTexts) {
   host.setParameter(VSTPlugin::kWindow, 0.3f);
   EXPECT_EQ(host.text(effGetParamDisplay, VSTPlugin::kWindow, 8), "A");
   host.setParameter(VSTPlugin::NUM_PARAMS + 2, 0.5f);
-  for (VstInt32 i = 0; i < VSTPlugin::NUM_PARAMS; ++i) EXPECT_NE(host.text(effGetParamDisplay, i, 8), "");
+  for (VstInt32 i = 0; i < VSTPlugin::NUM_PARAMS; ++i)
+    EXPECT_NE(host.text(effGetParamDisplay, i, 8), "");
 }
 
 TEST(BrisendelHost, OutOfRangeValuesAreClampedAndNaNIsIgnored) {
@@ -171,10 +173,10 @@ TEST(BrisendelHost, OutOfRangeValuesAreClampedAndNaNIsIgnored) {
 
 TEST(BrisendelHost, NullTextBuffersAreIgnored) {
   TestHost host;
-  for (VstInt32 opcode : std::vector<VstInt32>{effSetProgramName, effGetProgramName, effGetParamLabel,
-                          effGetParamDisplay, effGetParamName, effGetEffectName,
-                          effGetVendorString, effGetProductString, effCanDo,
-                          effGetSpeakerArrangement, effString2Parameter}) {
+  for (VstInt32 opcode : std::vector<VstInt32>{
+           effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
+           effGetParamName, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
+           effGetSpeakerArrangement, effString2Parameter}) {
     host.dispatch(opcode, 0, 0, nullptr);
   }
   EXPECT_EQ(host.text(effGetProgramName, 0, 24), "default");
@@ -202,8 +204,8 @@ Signal runDouble(TestHost& host, const Signal& input, const std::vector<int>& bl
   std::size_t pos = 0, k = 0;
   std::vector<double> inL, inR;
   while (pos < input.left.size()) {
-    const std::size_t n = std::min<std::size_t>(blocks[k++ % blocks.size()],
-                                                input.left.size() - pos);
+    const std::size_t n =
+        std::min<std::size_t>(blocks[k++ % blocks.size()], input.left.size() - pos);
     inL.assign(input.left.begin() + pos, input.left.begin() + pos + n);
     inR.assign(input.right.begin() + pos, input.right.begin() + pos + n);
     host.processDouble(inL.data(), inR.data(), &output.left[pos], &output.right[pos],
@@ -265,7 +267,8 @@ TEST(BrisendelAudio, AnyHostBlockSizesGiveTheSameStream) {
   TestHost varied;
   std::mt19937 random(7);
   std::vector<int> blocks = {0, 1, 31, 157, 8192, 0, 4096, 4097, 2};
-  for (int i = 0; i < 20; ++i) blocks.push_back(std::uniform_int_distribution<int>(0, 3000)(random));
+  for (int i = 0; i < 20; ++i)
+    blocks.push_back(std::uniform_int_distribution<int>(0, 3000)(random));
   const Signal output = runDouble(varied, input, blocks);
   EXPECT_EQ(output.left, reference.left);
   EXPECT_EQ(output.right, reference.right);
@@ -284,7 +287,7 @@ TEST(BrisendelAudio, AnyHostBlockSizesGiveTheSameStream) {
 
 TEST(BrisendelAudio, OtherWindowAndQualityStillDelayTheInput) {
   TestHost host;
-  host.setParameter(VSTPlugin::kWindow, 0.0f);   // window A
+  host.setParameter(VSTPlugin::kWindow, 0.0f);    // window A
   host.setParameter(VSTPlugin::kQuality, 0.25f);  // Quality 3
   const Signal input(5 * kDelay);
   expectDelayed(input, runDouble(host, input, {1000}), 1e-12);
@@ -292,8 +295,8 @@ TEST(BrisendelAudio, OtherWindowAndQualityStillDelayTheInput) {
 
 TEST(BrisendelAudio, CenterZeroRemovesWhatBothChannelsShare) {
   TestHost host;
-  host.setParameter(VSTPlugin::kCenter, 0.0f);  // Center 0
-  host.setParameter(VSTPlugin::kSide, 0.5f);  // Side 100
+  host.setParameter(VSTPlugin::kCenter, 0.0f);    // Center 0
+  host.setParameter(VSTPlugin::kSide, 0.5f);      // Side 100
   host.setParameter(VSTPlugin::kAutoGain, 0.0f);  // AutoGain off
   Signal input(8 * kDelay);
   const double twoPi = 2.0 * std::acos(-1.0);

@@ -25,11 +25,11 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
 // Parameter steps as the host chooses them; each is sent as the centre of its
 // normalized range.
 struct Settings {
-  unsigned center = 100;   // of 201 steps: value center / 100
+  unsigned center = 100;  // of 201 steps: value center / 100
   unsigned side = 100;
-  unsigned autoGain = 1;   // 0 "Disabled", 1 "Enabled"
-  unsigned quality = 1;    // 1..9
-  unsigned window = 1;     // 0 "A" (Vorbis before and after), 1 "B" (Hann before)
+  unsigned autoGain = 1;  // 0 "Disabled", 1 "Enabled"
+  unsigned quality = 1;   // 1..9
+  unsigned window = 1;    // 0 "A" (Vorbis before and after), 1 "B" (Hann before)
 };
 
 float stepCentre(unsigned step, unsigned steps) { return static_cast<float>((step + 0.5) / steps); }

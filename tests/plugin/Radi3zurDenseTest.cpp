@@ -82,8 +82,8 @@ double maxDifference(const spl::DefaultClip& a, const spl::DefaultClip& b) {
 // music and the three kinds of exact ties all meet both kernel sets.
 TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
   const DenseSettings weights[] = {
-      {0, 0, 1.0, 1.0, true},  {0, 0, 0.0, 2.0, false}, {0, 0, 2.0, 0.0, true},
-      {0, 0, 0.0, 0.0, true},  {0, 0, 1.37, 0.21, false}, {0, 0, 2.0, 1.0, false},
+      {0, 0, 1.0, 1.0, true}, {0, 0, 0.0, 2.0, false},   {0, 0, 2.0, 0.0, true},
+      {0, 0, 0.0, 0.0, true}, {0, 0, 1.37, 0.21, false}, {0, 0, 2.0, 1.0, false},
       {0, 0, 0.5, 1.5, true},
   };
   unsigned round = 0;
@@ -137,8 +137,8 @@ TEST(Radi3zurDense, OtherBlockLengthsEqualThePaddedFrame) {
         settings.quality = quality;
         settings.center = 0.3;
         settings.side = 1.9;
-        const spl::DefaultClip input = leftFactor == -1.0 ? tied(quality, -1.0, length)
-                                                          : noise(quality + 40, length);
+        const spl::DefaultClip input =
+            leftFactor == -1.0 ? tied(quality, -1.0, length) : noise(quality + 40, length);
         const spl::DefaultClip expected = denseImage(input, settings);
         for (KernelSet kernels : kKernelSets) {
           Radi3zur imager;

@@ -1,5 +1,3 @@
-#include "plugin/Radi3zur.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "plugin/Radi3zur.h"
 #include "spl/block/HanningWindow.h"
 #include "spl/block/VorbisWindow.h"
 #include "spl/clip/DefaultClip.h"
@@ -154,7 +153,7 @@ TEST(Radi3zur, NeutralWeightsLeaveOnlyTheWindows) {
       ASSERT_EQ(block.getNumChannels(), 2u);
       ASSERT_EQ(block.getLength(), n);
       for (unsigned c = 0; c < 2; ++c) {
-        const Signal expected = [&](unsigned p) { return (*test.window)(p) * input.get(c, p); };
+        const Signal expected = [&](unsigned p) { return (*test.window)(p)*input.get(c, p); };
         EXPECT_LT(maxError(block, c, expected), 1e-12) << test.name << ", quality " << quality;
       }
     }
@@ -275,7 +274,7 @@ TEST(Radi3zur, ResultsDoNotDependOnEarlierBlocks) {
     unsigned quality;
     int mode;
   };
-  const Step steps[] = {{64, 2, 1}, {64, 2, 1}, {64, 0, 1}, {32, 2, 0},
+  const Step steps[] = {{64, 2, 1}, {64, 2, 1}, {64, 0, 1},  {32, 2, 0},
                         {64, 2, 0}, {64, 2, 1}, {128, 1, 0}, {64, 2, 1}};
   Radi3zur kept;
   kept.setCenter(0.4);

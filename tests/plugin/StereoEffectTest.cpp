@@ -238,8 +238,9 @@ TEST_F(StereoEffectTest, UnknownIndicesAndNullBuffersAreHarmless) {
     dispatch(effGetParamLabel, index, text);
     EXPECT_STREQ(text, "");
   }
-  for (VstInt32 opcode : std::vector<VstInt32>{effGetParamName, effGetParamLabel, effGetParamDisplay,
-                          effGetProgramName, effSetProgramName}) {
+  for (VstInt32 opcode :
+       std::vector<VstInt32>{effGetParamName, effGetParamLabel, effGetParamDisplay,
+                             effGetProgramName, effSetProgramName}) {
     EXPECT_EQ(dispatch(opcode, 0, nullptr), 0);
   }
   EXPECT_EQ(dispatch(effGetEffectName, 0, nullptr), 1);

@@ -1,12 +1,12 @@
 // The stereo field analysis on signals whose answer is known, and its pictures.
-#include <cmath>
-#include <random>
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 #include "tools/StereoFieldAnalysis.h"
@@ -40,7 +40,8 @@ StereoFieldAnalysis analyse(const std::vector<double>& left, const std::vector<d
 
 // Bins of a band summed over the half-overlapping windows: the statistical weight of
 // the band's estimate, from which the tolerances follow.
-double samplesIn(const StereoFieldAnalysis& analysis, const StereoFieldAnalysis::Band& band, std::size_t frames) {
+double samplesIn(const StereoFieldAnalysis& analysis, const StereoFieldAnalysis::Band& band,
+                 std::size_t frames) {
   const double binWidth = static_cast<double>(RATE) / analysis.getTransformLength();
   const double bins = std::floor((band.high - band.low) / binWidth);
   const double windows = std::ceil(2.0 * frames / analysis.getTransformLength());
@@ -72,7 +73,8 @@ TEST(StereoFieldAnalysis, KnownSignalsGiveKnownWidths) {
     SCOPED_TRACE(band.centre);
     const double spread = 5.0 / std::sqrt(samplesIn(apart, band, frames));
     EXPECT_NEAR(0.0, band.correlation, spread);
-    EXPECT_NEAR(0.0, band.sideToMidDb, 10.0 * std::log10((1.0 + 2.0 * spread) / (1.0 - 2.0 * spread)));
+    EXPECT_NEAR(0.0, band.sideToMidDb,
+                10.0 * std::log10((1.0 + 2.0 * spread) / (1.0 - 2.0 * spread)));
   }
 
   // A 1 kHz tone in the left channel only, over identical noise: the 1 kHz band widens,
@@ -106,7 +108,9 @@ TEST(StereoFieldAnalysis, GoniometerPlacesMidAndSide) {
   const std::vector<double> silent = {0.0, 0.0, 0.0};
   const std::vector<double> opposite = {-0.5, 0.5, -0.25};
   const auto cellOf = [](double mid, double side) {
-    const auto index = [](double v) { return static_cast<int>(std::floor((v + 1.0) * 0.5 * StereoFieldAnalysis::GRID)); };
+    const auto index = [](double v) {
+      return static_cast<int>(std::floor((v + 1.0) * 0.5 * StereoFieldAnalysis::GRID));
+    };
     return std::size_t(index(mid)) * StereoFieldAnalysis::GRID + std::size_t(index(side));
   };
   StereoFieldAnalysis leftOnly(RATE);
@@ -127,8 +131,9 @@ TEST(BrisendelAnalyze, WritesTheTableAndValidPictures) {
   Wave input;
   input.samples = testSignal(30000, 0.5);
   writeFile(dir.file("in.wav"), encodeWave(input));
-  ASSERT_EQ(0, runBrisendel({"render", dir.file("in.wav"), dir.file("out.flac"), "--plugin", pluginPath(),
-                             "--side", "0"}).status);
+  ASSERT_EQ(0, runBrisendel({"render", dir.file("in.wav"), dir.file("out.flac"), "--plugin",
+                             pluginPath(), "--side", "0"})
+                   .status);
   const RunResult run = runBrisendel({"analyze", dir.file("in.wav"), dir.file("out.flac"), "--png",
                                       dir.file("field.png"), "--svg", dir.file("field.svg")});
   ASSERT_EQ(0, run.status) << run.err;
@@ -141,8 +146,8 @@ TEST(BrisendelAnalyze, WritesTheTableAndValidPictures) {
   EXPECT_TRUE(std::equal(signature, signature + 8, png.begin()));
   EXPECT_EQ(0, std::memcmp(png.data() + 12, "IHDR", 4));
   const auto big32 = [&png](std::size_t at) {
-    return (std::uint32_t(png[at]) << 24) | (std::uint32_t(png[at + 1]) << 16) | (std::uint32_t(png[at + 2]) << 8) |
-           png[at + 3];
+    return (std::uint32_t(png[at]) << 24) | (std::uint32_t(png[at + 1]) << 16) |
+           (std::uint32_t(png[at + 2]) << 8) | png[at + 3];
   };
   EXPECT_EQ(1200u, big32(16));
   EXPECT_EQ(800u, big32(20));

@@ -1,6 +1,7 @@
 // brisendel refuses bad input with one clear line and a non-zero status, and never
 // leaves a truncated or clobbered file behind.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -13,8 +14,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 
@@ -30,7 +29,9 @@ Wave shortStereo(unsigned frames = 2000) {
   return wave;
 }
 
-std::size_t lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+std::size_t lineCount(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n');
+}
 
 }  // namespace
 
@@ -67,7 +68,8 @@ TEST(BrisendelBadInput, BrokenInputFilesAreRefusedByNameAndOutputIsUntouched) {
       {"text.wav", "text.wav: cannot be read as audio"},
       {"riffavi.wav", "riffavi.wav: cannot be read as audio"},
       {"headonly.wav", "headonly.wav: cannot be read as audio"},
-      {"damaged.wav", "damaged.wav: damaged file (the data chunk declares 8000 bytes, 3978 follow)"},
+      {"damaged.wav",
+       "damaged.wav: damaged file (the data chunk declares 8000 bytes, 3978 follow)"},
       {"shortfmt.wav", "shortfmt.wav: cannot be read as audio"},
       {"adpcm.wav", "adpcm.wav: cannot be read as audio"},
       {"mono.wav", "mono.wav: mono file (1 channel)"},
@@ -77,7 +79,8 @@ TEST(BrisendelBadInput, BrokenInputFilesAreRefusedByNameAndOutputIsUntouched) {
   writeFile(dir.file("out.wav"), {'k', 'e', 'e', 'p'});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    const RunResult run = runBrisendel({"render", dir.file(c.file), dir.file("out.wav"), "--plugin", pluginPath()});
+    const RunResult run =
+        runBrisendel({"render", dir.file(c.file), dir.file("out.wav"), "--plugin", pluginPath()});
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.err.find(c.message)) << run.err;
     EXPECT_EQ(1u, lineCount(run.err)) << run.err;
@@ -96,15 +99,22 @@ TEST(BrisendelBadInput, UsageErrorsNameTheOptionAndShowTheUsage) {
       {{"mix"}, "unknown command \"mix\""},
       {{"render", "a.wav"}, "render needs an input and an output file"},
       {{"render", "a.wav", "b.wav", "--bogus"}, "unknown option --bogus"},
-      {{"render", "a.wav", "b.wav", "--center", "201"}, "--center: expected a whole number from 0 to 200, got \"201\""},
-      {{"render", "a.wav", "b.wav", "--side", "-5"}, "--side: expected a whole number from 0 to 200"},
-      {{"render", "a.wav", "b.wav", "--side", "50.5"}, "--side: expected a whole number from 0 to 200"},
-      {{"render", "a.wav", "b.wav", "--quality", "0"}, "--quality: expected a whole number from 1 to 9"},
+      {{"render", "a.wav", "b.wav", "--center", "201"},
+       "--center: expected a whole number from 0 to 200, got \"201\""},
+      {{"render", "a.wav", "b.wav", "--side", "-5"},
+       "--side: expected a whole number from 0 to 200"},
+      {{"render", "a.wav", "b.wav", "--side", "50.5"},
+       "--side: expected a whole number from 0 to 200"},
+      {{"render", "a.wav", "b.wav", "--quality", "0"},
+       "--quality: expected a whole number from 1 to 9"},
       {{"render", "a.wav", "b.wav", "--window", "C"}, "--window: expected A or B"},
       {{"render", "a.wav", "b.wav", "--autogain", "maybe"}, "--autogain: expected on or off"},
-      {{"render", "a.wav", "b.wav", "--block", "0"}, "--block: expected a whole number from 1 to 1048576"},
-      {{"render", "a.wav", "b.wav", "--jobs", "0"}, "--jobs: expected a whole number from 1 to 256"},
-      {{"render", "a.wav", "b.wav", "--jobs", "99999999999"}, "--jobs: expected a whole number from 1 to 256"},
+      {{"render", "a.wav", "b.wav", "--block", "0"},
+       "--block: expected a whole number from 1 to 1048576"},
+      {{"render", "a.wav", "b.wav", "--jobs", "0"},
+       "--jobs: expected a whole number from 1 to 256"},
+      {{"render", "a.wav", "b.wav", "--jobs", "99999999999"},
+       "--jobs: expected a whole number from 1 to 256"},
       {{"analyze", "a.wav", "--jobs", "2"}, "--jobs: applies to render only"},
       {{"render", "a.wav", "b.wav", "--png", "p.png"}, "--png: applies to analyze only"},
       {{"analyze"}, "analyze needs one or two files"},
@@ -142,7 +152,8 @@ TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
       {{"render", dir.file("in.wav"), dir.path() + "/./in.wav"}, "in.wav: is the input file"},
       {{"render", dir.file("in.wav"), dir.file("alias.wav")}, "alias.wav: is the input file"},
       {{"render", dir.file("in.wav"), dir.file("hard.wav")}, "hard.wav: is the input file"},
-      {{"render", dir.file("in.wav"), dir.file("nowhere/out.wav")}, "nowhere/out.wav: cannot write in"},
+      {{"render", dir.file("in.wav"), dir.file("nowhere/out.wav")},
+       "nowhere/out.wav: cannot write in"},
       {{"render", dir.file("in.wav"), dir.path()}, ": is a directory"},
       {{"render", "--plugin", pluginPath(), "--", dir.file("in.wav"), "/dev/null"},
        "/dev/null: is not a regular file"},
@@ -153,9 +164,12 @@ TEST(BrisendelBadInput, OutputAndPluginProblemsAreRefused) {
       {{"info", "--plugin", dir.file("notaplugin.so")}, "notaplugin.so: cannot load the plug-in"},
       {{"render", dir.file("in.wav"), dir.file("out.xyz")}, "out.xyz: unknown output type .xyz"},
       {{"render", dir.file("in.wav"), dir.file("out")}, "out: unknown output type (no extension)"},
-      {{"render", dir.file("in.wav"), dir.file("out.flac"), "--float"}, "out.flac: FLAC cannot hold 32-bit float"},
-      {{"render", dir.file("in.wav"), dir.file("out.mp3"), "--float"}, "out.mp3: MPEG MP3 cannot hold 32-bit float"},
-      {{"render", dir.file("in.wav"), dir.file("out.opus")}, "out.opus: cannot be written as Ogg Opus at 44100 Hz"},
+      {{"render", dir.file("in.wav"), dir.file("out.flac"), "--float"},
+       "out.flac: FLAC cannot hold 32-bit float"},
+      {{"render", dir.file("in.wav"), dir.file("out.mp3"), "--float"},
+       "out.mp3: MPEG MP3 cannot hold 32-bit float"},
+      {{"render", dir.file("in.wav"), dir.file("out.opus")},
+       "out.opus: cannot be written as Ogg Opus at 44100 Hz"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
@@ -183,8 +197,10 @@ TEST(BrisendelBadInput, InterruptedRenderLeavesNothingBehind) {
   writeFile(dir.file("out.wav"), {'o', 'l', 'd'});
 
   // The highest quality makes the render slow enough to be caught while it runs.
-  std::vector<std::string> all = {BRISENDEL_PROGRAM, "render", dir.file("in.wav"), dir.file("out.wav"),
-                                  "--plugin", pluginPath(), "--quality", "9", "--jobs", "2"};
+  std::vector<std::string> all = {
+      BRISENDEL_PROGRAM, "render",     dir.file("in.wav"), dir.file("out.wav"),
+      "--plugin",        pluginPath(), "--quality",        "9",
+      "--jobs",          "2"};
   std::vector<char*> argv;
   for (std::string& argument : all) argv.push_back(argument.data());
   argv.push_back(nullptr);
@@ -227,14 +243,16 @@ TEST(BrisendelBadInput, FullDiskFailsCleanly) {
     struct rlimit limited = saved;
     limited.rlim_cur = 64 * 1024;
     ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limited));
-    runs.push_back(runBrisendel({"render", dir.file("in.wav"), dir.file(out), "--plugin", pluginPath()}));
+    runs.push_back(
+        runBrisendel({"render", dir.file("in.wav"), dir.file(out), "--plugin", pluginPath()}));
     setrlimit(RLIMIT_FSIZE, &saved);
   }
   signal(SIGXFSZ, previous);
   for (std::size_t i = 0; i < runs.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(1, runs[i].status);
-    EXPECT_NE(std::string::npos, runs[i].err.find(i == 0 ? "out.wav: " : "out.flac: ")) << runs[i].err;
+    EXPECT_NE(std::string::npos, runs[i].err.find(i == 0 ? "out.wav: " : "out.flac: "))
+        << runs[i].err;
     EXPECT_NE(std::string::npos, runs[i].err.find("written")) << runs[i].err;
     EXPECT_EQ(1u, lineCount(runs[i].err)) << runs[i].err;
   }

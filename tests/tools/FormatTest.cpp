@@ -1,12 +1,11 @@
 // brisendel reads and writes every format the installed libsndfile writes, in the
 // sample coding the user expects.
+#include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 
@@ -17,7 +16,8 @@ namespace {
 // Center = Side = 100 % without AutoGain passes the signal through unchanged.
 const std::vector<std::string> IDENTITY = {"--center", "100", "--side", "100", "--autogain", "off"};
 
-RunResult render(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
+RunResult render(const std::string& in, const std::string& out,
+                 std::vector<std::string> extra = {}) {
   std::vector<std::string> arguments = {"render", in, out, "--plugin", pluginPath()};
   arguments.insert(arguments.end(), IDENTITY.begin(), IDENTITY.end());
   arguments.insert(arguments.end(), extra.begin(), extra.end());
@@ -69,7 +69,8 @@ TEST(BrisendelFormats, RoundTripThroughEveryWritableFormat) {
     };
     for (const auto& c : cases) {
       SCOPED_TRACE(c.extension);
-      if (c.format == (SF_FORMAT_OGG | SF_FORMAT_OPUS) && rate != 48000) continue;  // Opus has no 44.1 kHz
+      if (c.format == (SF_FORMAT_OGG | SF_FORMAT_OPUS) && rate != 48000)
+        continue;  // Opus has no 44.1 kHz
       const std::string out = dir.file("out." + std::string(c.extension));
       const RunResult there = render(in, out);
       ASSERT_EQ(0, there.status) << there.err;
@@ -84,7 +85,8 @@ TEST(BrisendelFormats, RoundTripThroughEveryWritableFormat) {
       ASSERT_EQ(stored.size(), result.size());
       if (c.toleranceOrSnrDb > 0) {
         double worst = 0.0;
-        for (std::size_t i = 0; i < stored.size(); ++i) worst = std::max(worst, std::fabs(stored[i] - result[i]));
+        for (std::size_t i = 0; i < stored.size(); ++i)
+          worst = std::max(worst, std::fabs(stored[i] - result[i]));
         EXPECT_LE(worst, c.toleranceOrSnrDb);
       } else {
         EXPECT_LT(rmsDifferenceDb(stored, result), c.toleranceOrSnrDb);
@@ -114,10 +116,12 @@ TEST(BrisendelFormats, IntegerCodesSurviveAPassThroughRender) {
       const RunResult run = render(in, out);
       ASSERT_EQ(0, run.status) << run.err;
       const Audio output = readAudio(out);
-      EXPECT_EQ(bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24, output.format & SF_FORMAT_SUBMASK);
+      EXPECT_EQ(bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24,
+                output.format & SF_FORMAT_SUBMASK);
       ASSERT_EQ(stored.samples.size(), output.samples.size());
       std::size_t differing = 0;
-      for (std::size_t i = 0; i < stored.samples.size(); ++i) differing += stored.samples[i] != output.samples[i];
+      for (std::size_t i = 0; i < stored.samples.size(); ++i)
+        differing += stored.samples[i] != output.samples[i];
       EXPECT_EQ(0u, differing);
     }
   }

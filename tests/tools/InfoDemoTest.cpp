@@ -1,9 +1,9 @@
 // brisendel info and demo, run as a program.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 
@@ -35,7 +35,8 @@ Balance measure(const Wave& wave) {
 TEST(BrisendelInfo, ShowsIdentityLatencyAndTheFiveParameters) {
   const RunResult run = runBrisendel({"info", "--plugin", pluginPath()});
   ASSERT_EQ(0, run.status) << run.err;
-  for (const char* expected : {"Brisendel", "Orlask", "Orlask Series", "0x31343368", "4096 frames"}) {
+  for (const char* expected :
+       {"Brisendel", "Orlask", "Orlask Series", "0x31343368", "4096 frames"}) {
     EXPECT_NE(std::string::npos, run.out.find(expected)) << expected << " missing in\n" << run.out;
   }
   // Each parameter row: index, name, label, current display text, steps.

@@ -1,8 +1,8 @@
 // A render on several jobs is the single-instance render, bit for bit.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 
@@ -25,8 +25,9 @@ TEST(BrisendelParallel, EveryJobCountGivesTheSameBits) {
       std::vector<std::vector<std::uint8_t>> outputs;
       for (const char* jobs : {"1", "2", "7"}) {
         const std::string out = dir.file(std::string("out") + jobs + ".wav");
-        const RunResult run = runBrisendel({"render", in, out, "--plugin", pluginPath(), "--jobs", jobs, "--block",
-                                            block, "--center", "40", "--side", "160", "--quality", "2"});
+        const RunResult run =
+            runBrisendel({"render", in, out, "--plugin", pluginPath(), "--jobs", jobs, "--block",
+                          block, "--center", "40", "--side", "160", "--quality", "2"});
         ASSERT_EQ(0, run.status) << run.err;
         EXPECT_NE(std::string::npos, run.out.find(std::string(" on ") + jobs + " job")) << run.out;
         outputs.push_back(readFile(out));

@@ -1,9 +1,9 @@
 // brisendel render, run as a program: its output must be what the library computes.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/tools/ToolTestSupport.h"
 
@@ -13,7 +13,8 @@ namespace {
 
 double maxDifference(const std::vector<double>& a, const std::vector<double>& b) {
   double worst = 0.0;
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+    worst = std::max(worst, std::fabs(a[i] - b[i]));
   return worst;
 }
 
@@ -30,9 +31,10 @@ TEST(BrisendelRender, FloatOutputMatchesTheLibraryAlignedAndOfEqualLength) {
   writeFile(dir.file("in.wav"), encodeWave(input));
   const std::vector<double> stored = readWave(dir.file("in.wav")).samples;
 
-  const RunResult run = runBrisendel({"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", pluginPath(),
-                                      "--center", "30", "--side=150", "--autogain", "off", "--quality", "2",
-                                      "--window", "A", "--block", "777", "--float"});
+  const RunResult run =
+      runBrisendel({"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", pluginPath(),
+                    "--center", "30", "--side=150", "--autogain", "off", "--quality", "2",
+                    "--window", "A", "--block", "777", "--float"});
   ASSERT_EQ(0, run.status) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("Center 30 %")) << run.out;
   EXPECT_NE(std::string::npos, run.out.find("Side 150 %")) << run.out;
@@ -60,8 +62,8 @@ TEST(BrisendelRender, SixteenBitInputGivesSixteenBitOutput) {
   writeFile(dir.file("my input.wav"), encodeWave(input));
   const std::vector<double> stored = readWave(dir.file("my input.wav")).samples;
 
-  const RunResult run = runBrisendel({"render", dir.file("my input.wav"), dir.file("my output.wav"), "--plugin",
-                                      pluginPath(), "--center", "60", "--side", "140"});
+  const RunResult run = runBrisendel({"render", dir.file("my input.wav"), dir.file("my output.wav"),
+                                      "--plugin", pluginPath(), "--center", "60", "--side", "140"});
   ASSERT_EQ(0, run.status) << run.err;
   const Wave output = readWave(dir.file("my output.wav"));
   EXPECT_EQ(1u, output.formatTag);
@@ -90,15 +92,16 @@ TEST(BrisendelRender, LatencyIsCompensatedToTheFrame) {
 
   for (const char* block : {"1", "4096", "10000"}) {
     SCOPED_TRACE(block);
-    const RunResult run = runBrisendel({"render", dir.file("impulse.wav"), dir.file("out.wav"), "--plugin",
-                                        pluginPath(), "--center", "100", "--side", "100", "--autogain", "off",
-                                        "--block", block});
+    const RunResult run = runBrisendel({"render", dir.file("impulse.wav"), dir.file("out.wav"),
+                                        "--plugin", pluginPath(), "--center", "100", "--side",
+                                        "100", "--autogain", "off", "--block", block});
     ASSERT_EQ(0, run.status) << run.err;
     const Wave output = readWave(dir.file("out.wav"));
     ASSERT_EQ(input.samples.size(), output.samples.size());
     for (unsigned i = 0; i < frames; ++i) {
       ASSERT_NEAR(input.samples[2 * i], output.samples[2 * i], 1e-6) << "left, frame " << i;
-      ASSERT_NEAR(input.samples[2 * i + 1], output.samples[2 * i + 1], 1e-6) << "right, frame " << i;
+      ASSERT_NEAR(input.samples[2 * i + 1], output.samples[2 * i + 1], 1e-6)
+          << "right, frame " << i;
     }
   }
 }
@@ -117,8 +120,8 @@ TEST(BrisendelRender, ExtensibleTwentyFourBitInputIsAccepted) {
   writeFile(dir.file("plain.wav"), encodeWave(plain));
   const std::vector<double> stored = readWave(dir.file("plain.wav")).samples;
 
-  const RunResult run = runBrisendel({"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin", pluginPath(),
-                                      "--side", "0", "--float"});
+  const RunResult run = runBrisendel({"render", dir.file("in.wav"), dir.file("out.wav"), "--plugin",
+                                      pluginPath(), "--side", "0", "--float"});
   ASSERT_EQ(0, run.status) << run.err;
   const Wave output = readWave(dir.file("out.wav"));
   ASSERT_EQ(stored.size(), output.samples.size());

@@ -1,6 +1,8 @@
 #include "tests/tools/ToolTestSupport.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,9 +14,6 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include "plugin/Radi3zur.h"
 #include "spl/clip/DefaultClip.h"
@@ -43,7 +42,9 @@ void put32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
 void putText(std::vector<std::uint8_t>& bytes, const char* text) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(text[i]));
 }
-std::uint32_t get16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
+std::uint32_t get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b[at] | b[at + 1] << 8;
+}
 std::uint32_t get32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return get16(b, at) | get16(b, at + 2) << 16;
 }
@@ -65,8 +66,10 @@ RunResult runBrisendel(const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -104,7 +107,8 @@ std::vector<std::uint8_t> encodeWave(const Wave& wave) {
       const double clamped = std::max(-1.0, std::min(1.0, x));
       long long value = static_cast<long long>(std::floor(clamped * (half - 1.0)));
       if (wave.bits == 8) value += 128;
-      for (unsigned i = 0; i < bytesPerSample; ++i) data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+      for (unsigned i = 0; i < bytesPerSample; ++i)
+        data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
   }
   const bool extensible = wave.formatTag == 0xFFFE;
@@ -119,8 +123,22 @@ std::vector<std::uint8_t> encodeWave(const Wave& wave) {
     put16(format, 22);
     put16(format, wave.bits);
     put32(format, 3);  // front left and right
-    const std::uint8_t guid[16] = {static_cast<std::uint8_t>(wave.subFormat), 0, 0, 0, 0, 0, 0x10, 0,
-                                   0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    const std::uint8_t guid[16] = {static_cast<std::uint8_t>(wave.subFormat),
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0x10,
+                                   0,
+                                   0x80,
+                                   0,
+                                   0,
+                                   0xAA,
+                                   0,
+                                   0x38,
+                                   0x9B,
+                                   0x71};
     format.insert(format.end(), guid, guid + 16);
   }
   std::vector<std::uint8_t> bytes;
@@ -173,7 +191,8 @@ Wave readWave(const std::string& path) {
       wave.samples.push_back(value);
     } else if (wave.formatTag == 1) {
       long long raw = 0;
-      for (unsigned i = 0; i < bytesPerSample; ++i) raw |= static_cast<long long>(b[p + i]) << (8 * i);
+      for (unsigned i = 0; i < bytesPerSample; ++i)
+        raw |= static_cast<long long>(b[p + i]) << (8 * i);
       const double half = std::ldexp(1.0, static_cast<int>(wave.bits) - 1);
       if (wave.bits == 8) {
         raw -= 128;
@@ -198,7 +217,8 @@ Audio readAudio(const std::string& path) {
   audio.format = info.format;
   audio.sampleRate = info.samplerate;
   audio.channels = info.channels;
-  audio.samples.resize(static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels));
+  audio.samples.resize(static_cast<std::size_t>(info.frames) *
+                       static_cast<std::size_t>(info.channels));
   const sf_count_t got = sf_readf_double(file, audio.samples.data(), info.frames);
   audio.samples.resize(static_cast<std::size_t>(got) * static_cast<std::size_t>(info.channels));
   sf_close(file);
@@ -211,7 +231,8 @@ std::vector<double> testSignal(unsigned frames, double amplitude) {
   std::vector<double> samples(std::size_t(frames) * 2);
   for (unsigned i = 0; i < frames; ++i) {
     const double t = i / 44100.0;
-    const double shared = 0.5 * std::sin(2 * M_PI * 330.0 * t) + 0.2 * std::sin(2 * M_PI * 1234.5 * t);
+    const double shared =
+        0.5 * std::sin(2 * M_PI * 330.0 * t) + 0.2 * std::sin(2 * M_PI * 1234.5 * t);
     const double opposite = 0.2 * std::sin(2 * M_PI * 97.0 * t);
     samples[2 * i] = amplitude * (shared + opposite + 0.15 * noise(random));
     samples[2 * i + 1] = amplitude * (shared - opposite + 0.15 * noise(random));

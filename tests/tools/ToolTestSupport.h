@@ -29,13 +29,15 @@ using spl_test::writeFile;
 
 // Interleaved stereo (or any channel count) samples and how they are stored.
 struct Wave {
-  unsigned formatTag = 1;     // 1 integer PCM, 3 float, 0xFFFE extensible
-  unsigned subFormat = 1;     // for extensible files: 1 or 3
+  unsigned formatTag = 1;  // 1 integer PCM, 3 float, 0xFFFE extensible
+  unsigned subFormat = 1;  // for extensible files: 1 or 3
   unsigned channels = 2;
   unsigned sampleRate = 44100;
   unsigned bits = 16;
   std::vector<double> samples;  // interleaved, -1..1
-  unsigned frames() const { return channels == 0 ? 0 : static_cast<unsigned>(samples.size() / channels); }
+  unsigned frames() const {
+    return channels == 0 ? 0 : static_cast<unsigned>(samples.size() / channels);
+  }
 };
 
 // Encodes like the library's RIFF writer: integers scaled by 2^(bits-1) - 1 and rounded down.

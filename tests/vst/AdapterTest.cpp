@@ -90,8 +90,8 @@ class AdapterTest : public ::testing::Test {
   void TearDown() override {
     if (record != nullptr) record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
   }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) {
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) {
     return record->dispatcher(record, opcode, index, value, ptr, opt);
   }
 
@@ -117,13 +117,14 @@ TEST_F(AdapterTest, FreshRecordCarriesTheAdapterDefaults) {
 
 TEST_F(AdapterTest, UnhandledAndDeprecatedOpcodesAnswerZero) {
   EXPECT_EQ(dispatch(effIdentify), 0x4E764566);
-  for (VstInt32 opcode : {9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57,
-                          80, 1000, -1}) {
+  for (VstInt32 opcode :
+       {9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57, 80, 1000, -1}) {
     EXPECT_EQ(dispatch(opcode, 1, 1, nullptr, 1.0f), 0) << opcode;
   }
   // Editor opcodes without an editor.
-  for (VstInt32 opcode : std::vector<VstInt32>{effEditGetRect, effEditOpen, effEditClose, effEditIdle, effEditKeyDown,
-                          effEditKeyUp, effSetEditKnobMode}) {
+  for (VstInt32 opcode :
+       std::vector<VstInt32>{effEditGetRect, effEditOpen, effEditClose, effEditIdle, effEditKeyDown,
+                             effEditKeyUp, effSetEditKnobMode}) {
     EXPECT_EQ(dispatch(opcode, 1, 1, nullptr, 1.0f), 0) << opcode;
   }
   EXPECT_EQ(effect->getBlockSize(), 1024);  // 43 did not store anything

@@ -82,8 +82,8 @@ void RiffReader::open(std::unique_ptr<std::istream> stream) {
 
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       unsigned char record[kExtensibleSize] = {};
-      const std::size_t present = static_cast<std::size_t>(
-          std::min<std::uint64_t>({size, available, kExtensibleSize}));
+      const std::size_t present =
+          static_cast<std::size_t>(std::min<std::uint64_t>({size, available, kExtensibleSize}));
       if (present < RiffWaveInfo::FORMAT_SIZE || !readExactly(*stream, record, present)) {
         SPL_FAIL("format size", kSource);
       }
@@ -216,8 +216,7 @@ void RiffReader::process(Clip& clip) { read(clip, clip.getLength()); }
 void RiffReader::describe(std::ostream& out) const {
   _info.describe(out);
   const std::uint32_t rate = _info.getNumSamplePerSec();
-  out << _frameCount << " sample, " << (rate == 0 ? 0 : _frameCount / rate) << " sec"
-      << std::endl;
+  out << _frameCount << " sample, " << (rate == 0 ? 0 : _frameCount / rate) << " sec" << std::endl;
 }
 
 }  // namespace spl

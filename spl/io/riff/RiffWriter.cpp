@@ -29,8 +29,8 @@ RiffWriter::~RiffWriter() {
 
 void RiffWriter::open(const std::string& path, const RiffWaveInfo& info) {
   close();
-  auto stream = std::make_unique<std::ofstream>(
-      path, std::ios::out | std::ios::binary | std::ios::trunc);
+  auto stream =
+      std::make_unique<std::ofstream>(path, std::ios::out | std::ios::binary | std::ios::trunc);
   SPL_REQUIRE(stream->is_open(), "open", kSource);
 
   unsigned char header[HEADER_SIZE];
