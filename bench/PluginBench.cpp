@@ -28,16 +28,15 @@
 #include <string>
 #include <vector>
 
+#include "plugin/VSTPlugin.h"
 #include "tests/support/AllocationCounter.h"
 #include "tools/PluginHost.h"
 
 namespace {
 
 constexpr int kBlock = 512;
-constexpr int kHop = 2048;
+constexpr int kHop = VSTPlugin::WINDOW_LENGTH / 2;
 constexpr double kRate = 44100.0;
-constexpr int kQualityParameter = 3;
-constexpr int kWindowParameter = 4;
 
 double megabytes(const char* field) {
   std::ifstream status("/proc/self/status");
@@ -111,7 +110,7 @@ void PluginHost(benchmark::State& state) {
   long steadyFrames = 0, hops = 0;
   long allocationsAfterFirst = 0;
   for (auto _ : state) {
-    host.setParameter(kQualityParameter, qualityValue(quality));
+    host.setParameter(VSTPlugin::kQuality, qualityValue(quality));
     processBlock(host, stream, hop);
     const long before = spl_test::allocations.load();
     // Settle, then a steady run of at least 16 hops.
@@ -128,8 +127,8 @@ void PluginHost(benchmark::State& state) {
     // back with the other Window; the first hop after each change is timed.
     const int other = quality == 1 ? 2 : quality - 1;
     for (int change = 0; change < 8; ++change) {
-      host.setParameter(kWindowParameter, change % 2 == 0 ? 0.25f : 0.75f);
-      host.setParameter(kQualityParameter, qualityValue(change % 2 == 0 ? other : quality));
+      host.setParameter(VSTPlugin::kWindow, change % 2 == 0 ? 0.25f : 0.75f);
+      host.setParameter(VSTPlugin::kQuality, qualityValue(change % 2 == 0 ? other : quality));
       bool hopped = false;
       for (int i = 0; i < 8; ++i) {
         const Times t = processBlock(host, stream, hop);
