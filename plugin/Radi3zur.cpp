@@ -78,6 +78,16 @@ void Radi3zur::setSide(double side) { _side = clampWeight(side); }
 
 void Radi3zur::setAutoGain(bool autoGain) { _autoGain = autoGain; }
 
+void Radi3zur::effectiveWeights(double& center, double& side) const {
+  center = _center;
+  side = _side;
+  if (_autoGain && center + side > 0.0) {
+    const double mean = (center + side) * 0.5;
+    center = center / mean;
+    side = side / mean;
+  }
+}
+
 void Radi3zur::setQuality(unsigned quality) { _quality = quality; }
 
 void Radi3zur::setWindowMode(int mode) {
@@ -106,13 +116,9 @@ void Radi3zur::process(spl::Clip& block) {
 
   _forward->process(_frame);
 
-  double center = _center;
-  double side = _side;
-  if (_autoGain && center + side > 0.0) {
-    const double mean = (center + side) * 0.5;
-    center = center / mean;
-    side = side / mean;
-  }
+  double center;
+  double side;
+  effectiveWeights(center, side);
   weightBins(center, side);
 
   _inverse->process(_frame);
@@ -153,13 +159,9 @@ void Radi3zur::processStereo(spl::Clip& block, unsigned quality) {
       right[p] *= window[p];
     }
   }
-  double center = _center;
-  double side = _side;
-  if (_autoGain && center + side > 0.0) {
-    const double mean = (center + side) * 0.5;
-    center = center / mean;
-    side = side / mean;
-  }
+  double center;
+  double side;
+  effectiveWeights(center, side);
   _core.process(left, right, quality, center, side);
   if (const double* window = windowTable(_synthesisWindow)) {
     for (unsigned p = 0; p < n; ++p) {

@@ -72,6 +72,8 @@ class Radi3zur : public spl::BlockProcessor {
   spl::fourier::KernelSet setKernelSet(spl::fourier::KernelSet wanted);
 
  private:
+  // The weights in use: the set ones, scaled to a mean of 1 when auto gain is on.
+  void effectiveWeights(double& center, double& side) const;
   // The spectral core's path for stereo blocks of a length it takes.
   void processStereo(spl::Clip& block, unsigned quality);
   // The window table of `window` for blocks of the prepared length, or null

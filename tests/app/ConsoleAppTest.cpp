@@ -4,29 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "spl/app/Application.h"
 #include "spl/app/ConsoleApp.h"
-
-namespace {
-
-// Records the order of the steps and what each run's cursor held.
-class RecordingApp : public spl::Application {
- public:
-  void parseArguments(spl::CommandArgument& argument) override {
-    steps += "parse ";
-    cursor = &argument;
-    first = argument.isEmpty() ? "" : argument.shiftString();
-  }
-  void initialize() override { steps += "initialize "; }
-  void execute() override { steps += "execute "; }
-  void finalize() override { steps += "finalize "; }
-
-  std::string steps;
-  std::string first;
-  spl::CommandArgument* cursor = nullptr;
-};
-
-}  // namespace
 
 TEST(ConsoleApp, HeaderAndUsage) {
   spl::ConsoleApp app;
