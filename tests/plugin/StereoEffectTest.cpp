@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plugin/AbstractStereoAudioEffectX.h"
+#include "tests/support/FailureCheck.h"
 
 namespace {
 
@@ -147,8 +148,9 @@ std::string failingCall(MixEffect& effect, double** in, double** out, VstInt32 f
   return reports.size() == 1 ? reports[0] : std::to_string(reports.size()) + " reports";
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
+// A failure of the stereo base's own checks, reported as text.
+::testing::AssertionResult baseFailure(const std::string& text, const std::string& message) {
+  return spl_test::isFailureText(text, message, "plugin/AbstractStereoAudioEffectX");
 }
 
 TEST_F(StereoEffectTest, FailuresAreReportedOnceAndLeaveTheOutputUnwritten) {
@@ -159,7 +161,7 @@ TEST_F(StereoEffectTest, FailuresAreReportedOnceAndLeaveTheOutputUnwritten) {
   effect.failure = 2;
   EXPECT_EQ(failingCall(effect, in.get(), out.get(), 16), "unknown error.");
   effect.failure = 3;  // the effect gave back fewer frames than it was handed
-  EXPECT_PRED2(startsWith, failingCall(effect, in.get(), out.get(), 16), "length (at ");
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), out.get(), 16), "length"));
   EXPECT_EQ(out.left, std::vector<double>(16, 7.0));
 
   effect.failure = 0;  // and processing goes on afterwards
@@ -172,11 +174,11 @@ TEST_F(StereoEffectTest, UnusableHostBuffersAreReportedNotTouched) {
   Stereo in(8), out(8);
   const std::vector<double> before = out.left;
   const int callsBefore = effect.calls;
-  EXPECT_PRED2(startsWith, failingCall(effect, nullptr, out.get(), 8), "channel (at ");
-  EXPECT_PRED2(startsWith, failingCall(effect, in.get(), nullptr, 8), "channel (at ");
+  EXPECT_TRUE(baseFailure(failingCall(effect, nullptr, out.get(), 8), "channel"));
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), nullptr, 8), "channel"));
   double* halfNull[2] = {in.left.data(), nullptr};
-  EXPECT_PRED2(startsWith, failingCall(effect, halfNull, out.get(), 8), "channel (at ");
-  EXPECT_PRED2(startsWith, failingCall(effect, in.get(), out.get(), -1), "length (at ");
+  EXPECT_TRUE(baseFailure(failingCall(effect, halfNull, out.get(), 8), "channel"));
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), out.get(), -1), "length"));
   reports.clear();
   AEffect* rec = effect.getAeffect();
   rec->processReplacing(rec, nullptr, nullptr, 4);

@@ -66,17 +66,11 @@ inline bool raisesAtFixedLine(const std::vector<std::string>& lines, unsigned li
 
 }  // namespace detail
 
-// `fixedLine` 0: the reported line is the line the check stands on.
-template <typename F>
-::testing::AssertionResult failsWith(F&& operation, const std::string& message,
-                                     const std::string& source, unsigned fixedLine = 0) {
-  std::string text;
-  try {
-    operation();
-    return ::testing::AssertionFailure() << "no failure, expected \"" << message << "\"";
-  } catch (const std::runtime_error& e) {
-    text = e.what();
-  }
+// Whether `text` is the failure `message` raised in `source` at the line of its check
+// (`fixedLine` 0) or at the given fixed line. For failures that arrive as text, such
+// as the ones the plug-in reports to the user.
+inline ::testing::AssertionResult isFailureText(const std::string& text, const std::string& message,
+                                                const std::string& source, unsigned fixedLine = 0) {
   static const std::regex layout(R"(^[\s\S]* \(at [^,]*, ([0-9]+)\) $)");
   std::smatch m;
   if (!std::regex_match(text, m, layout)) {
@@ -100,6 +94,19 @@ template <typename F>
   return ::testing::AssertionFailure()
          << "no check in " << source << " raises " << quoted
          << (fixedLine != 0 ? " at the fixed line " : " at line ") << line;
+}
+
+// Whether `operation` fails with the library failure `message` from `source` (see
+// isFailureText).
+template <typename F>
+::testing::AssertionResult failsWith(F&& operation, const std::string& message,
+                                     const std::string& source, unsigned fixedLine = 0) {
+  try {
+    operation();
+  } catch (const std::runtime_error& e) {
+    return isFailureText(e.what(), message, source, fixedLine);
+  }
+  return ::testing::AssertionFailure() << "no failure, expected \"" << message << "\"";
 }
 
 }  // namespace spl_test
