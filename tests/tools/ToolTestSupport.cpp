@@ -31,23 +31,10 @@ std::string slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-void put16(std::vector<std::uint8_t>& bytes, unsigned value) {
-  bytes.push_back(static_cast<std::uint8_t>(value));
-  bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void put32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
-  put16(bytes, value & 0xFFFF);
-  put16(bytes, value >> 16);
-}
-void putText(std::vector<std::uint8_t>& bytes, const char* text) {
-  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(text[i]));
-}
 std::uint32_t get16(const std::vector<std::uint8_t>& b, std::size_t at) {
   return b[at] | b[at + 1] << 8;
 }
-std::uint32_t get32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return get16(b, at) | get16(b, at + 2) << 16;
-}
+using spl_test::readLE32;
 
 }  // namespace
 
@@ -96,12 +83,11 @@ std::vector<std::uint8_t> encodeWave(const Wave& wave) {
       const float value = static_cast<float>(x);
       std::uint32_t raw;
       std::memcpy(&raw, &value, 4);
-      put32(data, raw);
+      spl_test::appendLE(data, raw, 4);
     } else if (coding == 3) {
       std::uint64_t raw;
       std::memcpy(&raw, &x, 8);
-      put32(data, static_cast<std::uint32_t>(raw));
-      put32(data, static_cast<std::uint32_t>(raw >> 32));
+      spl_test::appendLE(data, raw, 8);
     } else {
       const double half = std::ldexp(1.0, static_cast<int>(wave.bits) - 1);
       const double clamped = std::max(-1.0, std::min(1.0, x));
@@ -111,47 +97,11 @@ std::vector<std::uint8_t> encodeWave(const Wave& wave) {
         data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
   }
-  const bool extensible = wave.formatTag == 0xFFFE;
-  std::vector<std::uint8_t> format;
-  put16(format, wave.formatTag);
-  put16(format, wave.channels);
-  put32(format, wave.sampleRate);
-  put32(format, wave.sampleRate * wave.channels * bytesPerSample);
-  put16(format, wave.channels * bytesPerSample);
-  put16(format, wave.bits);
-  if (extensible) {
-    put16(format, 22);
-    put16(format, wave.bits);
-    put32(format, 3);  // front left and right
-    const std::uint8_t guid[16] = {static_cast<std::uint8_t>(wave.subFormat),
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0x10,
-                                   0,
-                                   0x80,
-                                   0,
-                                   0,
-                                   0xAA,
-                                   0,
-                                   0x38,
-                                   0x9B,
-                                   0x71};
-    format.insert(format.end(), guid, guid + 16);
-  }
-  std::vector<std::uint8_t> bytes;
-  putText(bytes, "RIFF");
-  put32(bytes, static_cast<std::uint32_t>(4 + 8 + format.size() + 8 + data.size()));
-  putText(bytes, "WAVE");
-  putText(bytes, "fmt ");
-  put32(bytes, static_cast<std::uint32_t>(format.size()));
-  bytes.insert(bytes.end(), format.begin(), format.end());
-  putText(bytes, "data");
-  put32(bytes, static_cast<std::uint32_t>(data.size()));
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  return bytes;
+  const spl_test::Bytes format =
+      wave.formatTag == 0xFFFE
+          ? spl_test::extensibleRecord(wave.channels, wave.sampleRate, wave.bits, wave.subFormat)
+          : spl_test::formatRecord(wave.formatTag, wave.channels, wave.sampleRate, wave.bits);
+  return spl_test::riffWave({spl_test::chunk("fmt ", format), spl_test::chunk("data", data)});
 }
 
 Wave readWave(const std::string& path) {
@@ -161,17 +111,17 @@ Wave readWave(const std::string& path) {
   if (b.size() < 44) return wave;
   EXPECT_EQ(0, std::memcmp(b.data(), "RIFF", 4));
   EXPECT_EQ(0, std::memcmp(b.data() + 8, "WAVE", 4));
-  EXPECT_EQ(b.size() - 8, get32(b, 4)) << "RIFF size of " << path;
+  EXPECT_EQ(b.size() - 8, readLE32(b, 4)) << "RIFF size of " << path;
   std::size_t at = 12;
   std::size_t dataAt = 0;
   std::size_t dataSize = 0;
   while (at + 8 <= b.size()) {
     const std::string id(reinterpret_cast<const char*>(b.data() + at), 4);
-    const std::size_t size = get32(b, at + 4);
+    const std::size_t size = readLE32(b, at + 4);
     if (id == "fmt ") {
       wave.formatTag = get16(b, at + 8);
       wave.channels = get16(b, at + 10);
-      wave.sampleRate = get32(b, at + 12);
+      wave.sampleRate = readLE32(b, at + 12);
       wave.bits = get16(b, at + 22);
     } else if (id == "data") {
       dataAt = at + 8;
@@ -185,7 +135,7 @@ Wave readWave(const std::string& path) {
   if (dataAt == 0 || bytesPerSample == 0 || dataAt + dataSize > b.size()) return wave;
   for (std::size_t p = dataAt; p + bytesPerSample <= dataAt + dataSize; p += bytesPerSample) {
     if (wave.formatTag == 3 && wave.bits == 32) {
-      const std::uint32_t raw = get32(b, p);
+      const std::uint32_t raw = readLE32(b, p);
       float value;
       std::memcpy(&value, &raw, 4);
       wave.samples.push_back(value);
