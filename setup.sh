@@ -8,8 +8,8 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 install_missing "${BUILD_PACKAGES[@]}"
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPL_BUILD_TESTS=OFF -DSPL_BUILD_BENCH=OFF
-cmake --build build/release --target Brisendel brisendel --parallel "${JOBS:-$(nproc)}"
+cmake --preset release
+cmake --build --preset release
 build/release/tools/brisendel demo brisendel-demo
 echo
 echo "brisendel is build/release/tools/brisendel; the plug-in is build/release/plugin/Brisendel.so"
