@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/SpectralImagerCore.h"
+#include "plugin/PrunedImagerCore.h"
 #include "spl/block/BlockProcessor.h"
 #include "spl/block/HanningWindow.h"
 #include "spl/block/RealDiscreteFourierTransform.h"
@@ -20,7 +20,7 @@
 // Channel 0 is left, channel 1 right.
 //
 // Two-channel blocks whose length is a power of two of at least 16 go through
-// the spectral core (SpectralImagerCore), which never forms the padded frame;
+// the spectral core (PrunedImagerCore), which never forms the padded frame;
 // other shapes (one channel, three or more, short blocks) through the padded
 // frame itself.
 //
@@ -101,7 +101,7 @@ class Radi3zur : public spl::BlockProcessor {
   // blocks of one size reuse its storage; nothing in it carries over from one
   // block to the next.
   spl::DefaultClip _frame;
-  SpectralImagerCore _core;
+  PrunedImagerCore _core;
   // Both windows as tables for the prepared length (their own values, so
   // multiplying by them gives what running the window gives).
   std::vector<double> _vorbisTable;

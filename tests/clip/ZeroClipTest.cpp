@@ -8,24 +8,6 @@ namespace {
 using spl::DefaultClip;
 using spl::ZeroClip;
 
-constexpr const char* kSource = "spl/clip/DefaultClip";
-
-// A clip that counts how often its virtual get and set are called.
-class CountingClip : public DefaultClip {
- public:
-  using DefaultClip::DefaultClip;
-  double get(unsigned channel, unsigned position) const override {
-    ++gets;
-    return DefaultClip::get(channel, position);
-  }
-  void set(unsigned channel, unsigned position, const double& value) override {
-    ++sets;
-    DefaultClip::set(channel, position, value);
-  }
-  mutable unsigned gets = 0;
-  unsigned sets = 0;
-};
-
 TEST(ZeroClip, IsSilenceThatOnlyChangesItsLength) {
   ZeroClip zero(2, 4);
   zero.set(0, 0, 1.0);

@@ -28,9 +28,9 @@
 //
 // prepare() builds every table and buffer; process() at a prepared block
 // length and quality never allocates. Not thread-safe: one caller at a time.
-class SpectralImagerCore {
+class PrunedImagerCore {
  public:
-  SpectralImagerCore();
+  PrunedImagerCore();
 
   // Builds tables and buffers for blocks of blockLength frames (a power of
   // two, at least 16) at every quality 0..maxQuality, with

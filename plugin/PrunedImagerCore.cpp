@@ -1,4 +1,4 @@
-#include "plugin/SpectralImagerCore.h"
+#include "plugin/PrunedImagerCore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,20 +101,20 @@ void fillCircle(double* out, std::size_t count, std::size_t stride, std::size_t 
 
 }  // namespace
 
-SpectralImagerCore::SpectralImagerCore()
+PrunedImagerCore::PrunedImagerCore()
     : _kernels(fourier::availableKernelSet(fourier::KernelSet::wide)) {}
 
-bool SpectralImagerCore::setVectorKernels(bool enabled) {
+bool PrunedImagerCore::setVectorKernels(bool enabled) {
   return setKernelSet(enabled ? fourier::KernelSet::wide : fourier::KernelSet::portable) !=
          fourier::KernelSet::portable;
 }
 
-fourier::KernelSet SpectralImagerCore::setKernelSet(fourier::KernelSet wanted) {
+fourier::KernelSet PrunedImagerCore::setKernelSet(fourier::KernelSet wanted) {
   _kernels = fourier::availableKernelSet(wanted);
   return _kernels;
 }
 
-void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
+void PrunedImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
   unsigned bits = 0;
   while ((std::size_t(1) << bits) < blockLength) ++bits;
   const std::size_t n = blockLength;
@@ -172,7 +172,7 @@ void SpectralImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
   _maxQuality = maxQuality;
 }
 
-void SpectralImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
+void PrunedImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
   const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
   const unsigned lowBits = _blockBits / 2;
   const unsigned highBits = _blockBits - lowBits;
@@ -202,8 +202,8 @@ void SpectralImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
   passes.outerProduct(lineAligned(_twiddle), _high.data(), highCount, _low.data(), lowCount);
 }
 
-void SpectralImagerCore::process(double* left, double* right, unsigned quality, double center,
-                                 double side) {
+void PrunedImagerCore::process(double* left, double* right, unsigned quality, double center,
+                               double side) {
   const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
   const bool vector = _kernels != fourier::KernelSet::portable;
   const std::size_t n = _blockLength;
