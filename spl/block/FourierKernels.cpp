@@ -13,11 +13,31 @@ constexpr std::size_t kCacheBlock = 8192;
 
 // ---- Portable kernels ----
 
-// One radix-4 stage over L >= 16 points at a with its stage table t. The
-// outputs of each butterfly go to the quarters in the order of sums 0, 2, 1,
-// 3, which is what keeps the overall result in bit-reversed order.
+// The factors of one butterfly of a stage: w1 and w3 from the table, w2 = w1^2
+// made from w1, each sine times S.
+struct Factors {
+  double c1, s1, c2, s2, c3, s3;
+};
+
 template <int S>
-void radix4Stage(double* a, std::size_t L, const double* t) {
+inline Factors factors(const double* t, std::size_t i) {
+  Factors f;
+  f.c1 = t[i];
+  f.s1 = S * t[4 + i];
+  f.c3 = t[8 + i];
+  f.s3 = S * t[12 + i];
+  f.c2 = f.c1 * f.c1 - f.s1 * f.s1;
+  f.s2 = 2.0 * f.c1 * f.s1;
+  return f;
+}
+
+// Runs butterfly(x, factors, y) on every group of four points, one from each
+// quarter, of a radix-4 stage over L >= 16 points at a with its stage table t:
+// x holds the four (re, im) pairs of quarters 0..3, y receives their results.
+// (The points are copied in and out here, where the quarters are known not to
+// overlap, so that the compiler can keep them in vector registers.)
+template <int S, typename Butterfly>
+void forEachButterfly(double* a, std::size_t L, const double* t, Butterfly butterfly) {
   const std::size_t q = L >> 2;
   double* __restrict a0 = a;
   double* __restrict a1 = a + 2 * q;
@@ -26,33 +46,66 @@ void radix4Stage(double* a, std::size_t L, const double* t) {
   for (std::size_t g = 0; g < q; g += 4, t += 16) {
     for (std::size_t i = 0; i < 4; ++i) {
       const std::size_t j = 2 * (g + kLane[i]);
-      const double x0r = a0[j], x0i = a0[j + 1];
-      const double x1r = a1[j], x1i = a1[j + 1];
-      const double x2r = a2[j], x2i = a2[j + 1];
-      const double x3r = a3[j], x3i = a3[j + 1];
-      const double t0r = x0r + x2r, t0i = x0i + x2i;
-      const double t1r = x0r - x2r, t1i = x0i - x2i;
-      const double t2r = x1r + x3r, t2i = x1i + x3i;
-      const double dr = x1r - x3r, di = x1i - x3i;
-      // (x1 - x3) times S i.
-      const double t3r = -S * di, t3i = S * dr;
-      const double y0r = t0r + t2r, y0i = t0i + t2i;
-      const double y2r = t0r - t2r, y2i = t0i - t2i;
-      const double y1r = t1r + t3r, y1i = t1i + t3i;
-      const double y3r = t1r - t3r, y3i = t1i - t3i;
-      const double c1 = t[i], s1 = S * t[4 + i];
-      const double c3 = t[8 + i], s3 = S * t[12 + i];
-      const double c2 = c1 * c1 - s1 * s1, s2 = 2.0 * c1 * s1;
-      a0[j] = y0r;
-      a0[j + 1] = y0i;
-      a1[j] = y2r * c2 - y2i * s2;
-      a1[j + 1] = y2i * c2 + y2r * s2;
-      a2[j] = y1r * c1 - y1i * s1;
-      a2[j + 1] = y1i * c1 + y1r * s1;
-      a3[j] = y3r * c3 - y3i * s3;
-      a3[j + 1] = y3i * c3 + y3r * s3;
+      const double x[8] = {a0[j], a0[j + 1], a1[j], a1[j + 1], a2[j], a2[j + 1], a3[j], a3[j + 1]};
+      double y[8];
+      butterfly(x, factors<S>(t, i), y);
+      a0[j] = y[0];
+      a0[j + 1] = y[1];
+      a1[j] = y[2];
+      a1[j + 1] = y[3];
+      a2[j] = y[4];
+      a2[j + 1] = y[5];
+      a3[j] = y[6];
+      a3[j + 1] = y[7];
     }
   }
+}
+
+// (re, im) times (c, s), into out.
+inline void multiply(double re, double im, double c, double s, double* out) {
+  out[0] = re * c - im * s;
+  out[1] = im * c + re * s;
+}
+
+// The radix-4 butterfly without factors on the points x0..x3 (each an
+// (re, im) pair): y0 = t0 + t2, y2 = t0 - t2, y1 = t1 + t3, y3 = t1 - t3 with
+// t0 = x0 + x2, t1 = x0 - x2, t2 = x1 + x3, t3 = S i (x1 - x3). Reads all of
+// x before it writes y, so it may run in place.
+template <int S>
+inline void butterfly(const double* x0, const double* x1, const double* x2, const double* x3,
+                      double* y0, double* y2, double* y1, double* y3) {
+  const double x0r = x0[0], x0i = x0[1];
+  const double x1r = x1[0], x1i = x1[1];
+  const double x2r = x2[0], x2i = x2[1];
+  const double x3r = x3[0], x3i = x3[1];
+  const double t0r = x0r + x2r, t0i = x0i + x2i;
+  const double t1r = x0r - x2r, t1i = x0i - x2i;
+  const double t2r = x1r + x3r, t2i = x1i + x3i;
+  const double dr = x1r - x3r, di = x1i - x3i;
+  // (x1 - x3) times S i.
+  const double t3r = -S * di, t3i = S * dr;
+  y0[0] = t0r + t2r;
+  y0[1] = t0i + t2i;
+  y2[0] = t0r - t2r;
+  y2[1] = t0i - t2i;
+  y1[0] = t1r + t3r;
+  y1[1] = t1i + t3i;
+  y3[0] = t1r - t3r;
+  y3[1] = t1i - t3i;
+}
+
+// One radix-4 stage. The outputs of each butterfly go to the quarters in the
+// order of sums 0, 2, 1, 3, which is what keeps the overall result in
+// bit-reversed order.
+template <int S>
+void radix4Stage(double* a, std::size_t L, const double* t) {
+  forEachButterfly<S>(a, L, t, [](const double* x, const Factors& f, double* y) {
+    double y2[2], y1[2], y3[2];
+    butterfly<S>(x, x + 2, x + 4, x + 6, y, y2, y1, y3);
+    multiply(y2[0], y2[1], f.c2, f.s2, y + 2);
+    multiply(y1[0], y1[1], f.c1, f.s1, y + 4);
+    multiply(y3[0], y3[1], f.c3, f.s3, y + 6);
+  });
 }
 
 // The last stages of blocks of 4 points: one radix-4 butterfly without factors.
@@ -60,19 +113,7 @@ template <int S>
 void tail4(double* a, std::size_t L) {
   for (std::size_t b = 0; b < 2 * L; b += 8) {
     double* x = a + b;
-    const double t0r = x[0] + x[4], t0i = x[1] + x[5];
-    const double t1r = x[0] - x[4], t1i = x[1] - x[5];
-    const double t2r = x[2] + x[6], t2i = x[3] + x[7];
-    const double dr = x[2] - x[6], di = x[3] - x[7];
-    const double t3r = -S * di, t3i = S * dr;
-    x[0] = t0r + t2r;
-    x[1] = t0i + t2i;
-    x[2] = t0r - t2r;
-    x[3] = t0i - t2i;
-    x[4] = t1r + t3r;
-    x[5] = t1i + t3i;
-    x[6] = t1r - t3r;
-    x[7] = t1i - t3i;
+    butterfly<S>(x, x + 2, x + 4, x + 6, x, x + 2, x + 4, x + 6);
   }
 }
 
@@ -85,38 +126,25 @@ void tail8(double* a, std::size_t L) {
     double y[16];
     for (std::size_t j = 0; j < 2; ++j) {
       const double* x = a + b + 2 * j;
-      const double t0r = x[0] + x[8], t0i = x[1] + x[9];
-      const double t1r = x[0] - x[8], t1i = x[1] - x[9];
-      const double t2r = x[4] + x[12], t2i = x[5] + x[13];
-      const double dr = x[4] - x[12], di = x[5] - x[13];
-      const double t3r = -S * di, t3i = S * dr;
-      double y0r = t0r + t2r, y0i = t0i + t2i;
-      double y2r = t0r - t2r, y2i = t0i - t2i;
-      double y1r = t1r + t3r, y1i = t1i + t3i;
-      double y3r = t1r - t3r, y3i = t1i - t3i;
-      if (j == 1) {
-        // Factors e^(S i pi/4), e^(S i pi/2) and e^(3 S i pi/4).
-        double r = h * (y1r - S * y1i), i = h * (y1i + S * y1r);
-        y1r = r;
-        y1i = i;
-        r = -S * y2i;
-        i = S * y2r;
-        y2r = r;
-        y2i = i;
-        r = h * (-y3r - S * y3i);
-        i = h * (-y3i + S * y3r);
-        y3r = r;
-        y3i = i;
-      }
-      y[2 * j] = y0r;
-      y[2 * j + 1] = y0i;
-      y[4 + 2 * j] = y2r;
-      y[5 + 2 * j] = y2i;
-      y[8 + 2 * j] = y1r;
-      y[9 + 2 * j] = y1i;
-      y[12 + 2 * j] = y3r;
-      y[13 + 2 * j] = y3i;
+      butterfly<S>(x, x + 4, x + 8, x + 12, y + 2 * j, y + 4 + 2 * j, y + 8 + 2 * j,
+                   y + 12 + 2 * j);
     }
+    // Factors e^(S i pi/4), e^(S i pi/2) and e^(3 S i pi/4) of the second
+    // butterfly's sums 1, 2 and 3.
+    double* y1 = y + 10;
+    double* y2 = y + 6;
+    double* y3 = y + 14;
+    double r = h * (y1[0] - S * y1[1]), i = h * (y1[1] + S * y1[0]);
+    y1[0] = r;
+    y1[1] = i;
+    r = -S * y2[1];
+    i = S * y2[0];
+    y2[0] = r;
+    y2[1] = i;
+    r = h * (-y3[0] - S * y3[1]);
+    i = h * (-y3[1] + S * y3[0]);
+    y3[0] = r;
+    y3[1] = i;
     double* x = a + b;
     for (std::size_t p = 0; p < 16; p += 4) {
       x[p] = y[p] + y[p + 2];
@@ -166,38 +194,36 @@ void difTransform(double* a, std::size_t L, const double* t) {
 // in which the stage left them. Only lengths that end in blocks of 4 points
 // (powers of 4) have a transposed tail here; others take the permutation.
 
+// The butterfly of the transposed stages on y0, y2, y1, y3, the order in
+// which the forward stage left its sums: x0, x2 = e0 +- f0 and
+// x1, x3 = e1 +- S i f1 with e0, e1 = y0 +- y2 and f0, f1 = y1 +- y3. Reads all
+// of y before it writes x, so it may run in place.
+template <int S>
+inline void transposedButterfly(const double* y0, const double* y2, const double* y1,
+                                const double* y3, double* x0, double* x1, double* x2, double* x3) {
+  const double e0r = y0[0] + y2[0], e0i = y0[1] + y2[1];
+  const double e1r = y0[0] - y2[0], e1i = y0[1] - y2[1];
+  const double f0r = y1[0] + y3[0], f0i = y1[1] + y3[1];
+  const double f1r = y1[0] - y3[0], f1i = y1[1] - y3[1];
+  x0[0] = e0r + f0r;
+  x0[1] = e0i + f0i;
+  x2[0] = e0r - f0r;
+  x2[1] = e0i - f0i;
+  x1[0] = e1r - S * f1i;
+  x1[1] = e1i + S * f1r;
+  x3[0] = e1r + S * f1i;
+  x3[1] = e1i - S * f1r;
+}
+
 template <int S>
 void radix4StageTransposed(double* a, std::size_t L, const double* t) {
-  const std::size_t q = L >> 2;
-  double* __restrict a0 = a;
-  double* __restrict a1 = a + 2 * q;
-  double* __restrict a2 = a + 4 * q;
-  double* __restrict a3 = a + 6 * q;
-  for (std::size_t g = 0; g < q; g += 4, t += 16) {
-    for (std::size_t i = 0; i < 4; ++i) {
-      const std::size_t j = 2 * (g + kLane[i]);
-      const double c1 = t[i], s1 = S * t[4 + i];
-      const double c3 = t[8 + i], s3 = S * t[12 + i];
-      const double c2 = c1 * c1 - s1 * s1, s2 = 2.0 * c1 * s1;
-      const double y0r = a0[j], y0i = a0[j + 1];
-      const double y2r = a1[j] * c2 - a1[j + 1] * s2, y2i = a1[j + 1] * c2 + a1[j] * s2;
-      const double y1r = a2[j] * c1 - a2[j + 1] * s1, y1i = a2[j + 1] * c1 + a2[j] * s1;
-      const double y3r = a3[j] * c3 - a3[j + 1] * s3, y3i = a3[j + 1] * c3 + a3[j] * s3;
-      const double e0r = y0r + y2r, e0i = y0i + y2i;
-      const double e1r = y0r - y2r, e1i = y0i - y2i;
-      const double f0r = y1r + y3r, f0i = y1i + y3i;
-      const double f1r = y1r - y3r, f1i = y1i - y3i;
-      a0[j] = e0r + f0r;
-      a0[j + 1] = e0i + f0i;
-      a2[j] = e0r - f0r;
-      a2[j + 1] = e0i - f0i;
-      // e1 +- S i f1.
-      a1[j] = e1r - S * f1i;
-      a1[j + 1] = e1i + S * f1r;
-      a3[j] = e1r + S * f1i;
-      a3[j + 1] = e1i - S * f1r;
-    }
-  }
+  forEachButterfly<S>(a, L, t, [](const double* x, const Factors& f, double* y) {
+    double y2[2], y1[2], y3[2];
+    multiply(x[2], x[3], f.c2, f.s2, y2);
+    multiply(x[4], x[5], f.c1, f.s1, y1);
+    multiply(x[6], x[7], f.c3, f.s3, y3);
+    transposedButterfly<S>(x, y2, y1, y3, y, y + 2, y + 4, y + 6);
+  });
 }
 
 template <int S>
@@ -205,18 +231,7 @@ void tail4Transposed(double* a, std::size_t L) {
   for (std::size_t b = 0; b < 2 * L; b += 8) {
     double* x = a + b;
     // The four points arrive as sums 0, 2, 1, 3.
-    const double e0r = x[0] + x[2], e0i = x[1] + x[3];
-    const double e1r = x[0] - x[2], e1i = x[1] - x[3];
-    const double f0r = x[4] + x[6], f0i = x[5] + x[7];
-    const double f1r = x[4] - x[6], f1i = x[5] - x[7];
-    x[0] = e0r + f0r;
-    x[1] = e0i + f0i;
-    x[4] = e0r - f0r;
-    x[5] = e0i - f0i;
-    x[2] = e1r - S * f1i;
-    x[3] = e1i + S * f1r;
-    x[6] = e1r + S * f1i;
-    x[7] = e1i - S * f1r;
+    transposedButterfly<S>(x, x + 2, x + 4, x + 6, x, x + 2, x + 4, x + 6);
   }
 }
 
@@ -379,6 +394,23 @@ namespace {
 
 // ---- Real-split passes ----
 
+// What both directions read for bin k and its partner m - k: the twiddle
+// factor and the half sums and differences.
+struct SplitTerms {
+  double c, s, er, ei, dr, di;
+};
+
+inline SplitTerms splitTerms(const double* p, const double* q, const double* rs, std::size_t k) {
+  SplitTerms t;
+  t.er = 0.5 * (p[0] + q[0]);
+  t.ei = 0.5 * (p[1] - q[1]);
+  t.dr = 0.5 * (p[0] - q[0]);
+  t.di = 0.5 * (p[1] + q[1]);
+  t.c = splitCos(rs, k);
+  t.s = splitSin(rs, k);
+  return t;
+}
+
 // Forward: turns the spectrum Z of the interleaved pairs into the packed real
 // spectrum, pairing bins k and m - k, each result multiplied by scale.
 void splitForwardRange(double* a, std::size_t m, const double* rs, double scale, std::size_t from,
@@ -386,9 +418,7 @@ void splitForwardRange(double* a, std::size_t m, const double* rs, double scale,
   for (std::size_t k = from; k < to; ++k) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k);
-    const double er = 0.5 * (p[0] + q[0]), ei = 0.5 * (p[1] - q[1]);
-    const double dr = 0.5 * (p[0] - q[0]), di = 0.5 * (p[1] + q[1]);
-    const double c = splitCos(rs, k), s = splitSin(rs, k);
+    const auto [c, s, er, ei, dr, di] = splitTerms(p, q, rs, k);
     // F = i w D with w = e^(2 pi i k / n): result k is E - F, result m - k conj(E + F).
     const double fr = -(c * di + s * dr), fi = c * dr - s * di;
     p[0] = scale * (er - fr);
@@ -404,9 +434,7 @@ void splitInverseRange(double* a, std::size_t m, const double* rs, std::size_t f
   for (std::size_t k = from; k < to; ++k) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k);
-    const double er = 0.5 * (p[0] + q[0]), ei = 0.5 * (p[1] - q[1]);
-    const double dr = 0.5 * (p[0] - q[0]), di = 0.5 * (p[1] + q[1]);
-    const double c = splitCos(rs, k), s = splitSin(rs, k);
+    const auto [c, s, er, ei, dr, di] = splitTerms(p, q, rs, k);
     // G = i conj(w) D: pair k becomes E + G, pair m - k conj(E - G).
     const double gr = s * dr - c * di, gi = c * dr + s * di;
     p[0] = er + gr;

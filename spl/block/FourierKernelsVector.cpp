@@ -32,6 +32,70 @@ SPL_AVX2 inline __m256d cmulIm(int S, __m256d yr, __m256d yi, __m256d c, __m256d
                : _mm256_fmsub_pd(yi, c, _mm256_mul_pd(yr, s));
 }
 
+// Four interleaved complex values from p on as their real and imaginary
+// parts, in the lane order (0, 2, 1, 3) of the stage tables, and back.
+SPL_AVX2 inline void loadPair(const double* p, __m256d& re, __m256d& im) {
+  const __m256d u = _mm256_loadu_pd(p), v = _mm256_loadu_pd(p + 4);
+  re = _mm256_unpacklo_pd(u, v);
+  im = _mm256_unpackhi_pd(u, v);
+}
+SPL_AVX2 inline void storePair(double* p, __m256d re, __m256d im) {
+  _mm256_storeu_pd(p, _mm256_unpacklo_pd(re, im));
+  _mm256_storeu_pd(p + 4, _mm256_unpackhi_pd(re, im));
+}
+
+// The factors of four butterflies: cos w1, sin w1, cos w3, sin w3 from the
+// stage table, and the cos w2, sin w2 made from them.
+struct Factors {
+  __m256d c1, s1, c2, s2, c3, s3;
+};
+
+SPL_AVX2 inline Factors factors(const double* t) {
+  Factors f;
+  f.c1 = _mm256_loadu_pd(t);
+  f.s1 = _mm256_loadu_pd(t + 4);
+  f.c3 = _mm256_loadu_pd(t + 8);
+  f.s3 = _mm256_loadu_pd(t + 12);
+  f.c2 = _mm256_fmsub_pd(f.c1, f.c1, _mm256_mul_pd(f.s1, f.s1));
+  f.s2 = _mm256_mul_pd(_mm256_add_pd(f.c1, f.c1), f.s1);
+  return f;
+}
+
+// x + S i y into p, x - S i y into n.
+template <int S>
+SPL_AVX2 inline void plusMinusTurned(__m256d xr, __m256d xi, __m256d yr, __m256d yi, __m256d& pr,
+                                     __m256d& pi, __m256d& nr, __m256d& ni) {
+  pr = S > 0 ? _mm256_sub_pd(xr, yi) : _mm256_add_pd(xr, yi);
+  pi = S > 0 ? _mm256_add_pd(xi, yr) : _mm256_sub_pd(xi, yr);
+  nr = S > 0 ? _mm256_add_pd(xr, yi) : _mm256_sub_pd(xr, yi);
+  ni = S > 0 ? _mm256_sub_pd(xi, yr) : _mm256_add_pd(xi, yr);
+}
+
+// One forward butterfly of four lanes on the quarters x0..x3: the sums go to
+// quarters 0..3 in the order 0, 2, 1, 3, all but the first times their
+// factors from the stage table t (loaded after the sums, which keeps all
+// values in registers). Always inlined: where the quarters are products, as
+// in radix4StageFromRotatedReal, the compiler then fuses each product into
+// its first sum, as the kernels have always computed them.
+template <int S>
+__attribute__((always_inline)) SPL_AVX2 inline void butterflyVector(
+    __m256d x0r, __m256d x0i, __m256d x1r, __m256d x1i, __m256d x2r, __m256d x2i, __m256d x3r,
+    __m256d x3i, const double* t, double* a0, double* a1, double* a2, double* a3) {
+  const __m256d t0r = _mm256_add_pd(x0r, x2r), t0i = _mm256_add_pd(x0i, x2i);
+  const __m256d t1r = _mm256_sub_pd(x0r, x2r), t1i = _mm256_sub_pd(x0i, x2i);
+  const __m256d t2r = _mm256_add_pd(x1r, x3r), t2i = _mm256_add_pd(x1i, x3i);
+  const __m256d dr = _mm256_sub_pd(x1r, x3r), di = _mm256_sub_pd(x1i, x3i);
+  const __m256d y0r = _mm256_add_pd(t0r, t2r), y0i = _mm256_add_pd(t0i, t2i);
+  const __m256d y2r = _mm256_sub_pd(t0r, t2r), y2i = _mm256_sub_pd(t0i, t2i);
+  __m256d y1r, y1i, y3r, y3i;
+  plusMinusTurned<S>(t1r, t1i, dr, di, y1r, y1i, y3r, y3i);
+  const Factors f = factors(t);
+  storePair(a0, y0r, y0i);
+  storePair(a1, cmulRe(S, y2r, y2i, f.c2, f.s2), cmulIm(S, y2r, y2i, f.c2, f.s2));
+  storePair(a2, cmulRe(S, y1r, y1i, f.c1, f.s1), cmulIm(S, y1r, y1i, f.c1, f.s1));
+  storePair(a3, cmulRe(S, y3r, y3i, f.c3, f.s3), cmulIm(S, y3r, y3i, f.c3, f.s3));
+}
+
 template <int S>
 SPL_AVX2 void radix4StageVector(double* a, std::size_t L, const double* t) {
   const std::size_t q = L >> 2;
@@ -40,45 +104,12 @@ SPL_AVX2 void radix4StageVector(double* a, std::size_t L, const double* t) {
   double* a2 = a + 4 * q;
   double* a3 = a + 6 * q;
   for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
-    __m256d u, v;
-    u = _mm256_loadu_pd(a0 + j);
-    v = _mm256_loadu_pd(a0 + j + 4);
-    const __m256d x0r = _mm256_unpacklo_pd(u, v), x0i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a1 + j);
-    v = _mm256_loadu_pd(a1 + j + 4);
-    const __m256d x1r = _mm256_unpacklo_pd(u, v), x1i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a2 + j);
-    v = _mm256_loadu_pd(a2 + j + 4);
-    const __m256d x2r = _mm256_unpacklo_pd(u, v), x2i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a3 + j);
-    v = _mm256_loadu_pd(a3 + j + 4);
-    const __m256d x3r = _mm256_unpacklo_pd(u, v), x3i = _mm256_unpackhi_pd(u, v);
-    const __m256d t0r = _mm256_add_pd(x0r, x2r), t0i = _mm256_add_pd(x0i, x2i);
-    const __m256d t1r = _mm256_sub_pd(x0r, x2r), t1i = _mm256_sub_pd(x0i, x2i);
-    const __m256d t2r = _mm256_add_pd(x1r, x3r), t2i = _mm256_add_pd(x1i, x3i);
-    const __m256d dr = _mm256_sub_pd(x1r, x3r), di = _mm256_sub_pd(x1i, x3i);
-    const __m256d y0r = _mm256_add_pd(t0r, t2r), y0i = _mm256_add_pd(t0i, t2i);
-    const __m256d y2r = _mm256_sub_pd(t0r, t2r), y2i = _mm256_sub_pd(t0i, t2i);
-    // y1 = t1 + S i d, y3 = t1 - S i d.
-    const __m256d y1r = S > 0 ? _mm256_sub_pd(t1r, di) : _mm256_add_pd(t1r, di);
-    const __m256d y1i = S > 0 ? _mm256_add_pd(t1i, dr) : _mm256_sub_pd(t1i, dr);
-    const __m256d y3r = S > 0 ? _mm256_add_pd(t1r, di) : _mm256_sub_pd(t1r, di);
-    const __m256d y3i = S > 0 ? _mm256_sub_pd(t1i, dr) : _mm256_add_pd(t1i, dr);
-    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
-    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
-    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
-    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
-    const __m256d z1r = cmulRe(S, y2r, y2i, c2, s2), z1i = cmulIm(S, y2r, y2i, c2, s2);
-    const __m256d z2r = cmulRe(S, y1r, y1i, c1, s1), z2i = cmulIm(S, y1r, y1i, c1, s1);
-    const __m256d z3r = cmulRe(S, y3r, y3i, c3, s3), z3i = cmulIm(S, y3r, y3i, c3, s3);
-    _mm256_storeu_pd(a0 + j, _mm256_unpacklo_pd(y0r, y0i));
-    _mm256_storeu_pd(a0 + j + 4, _mm256_unpackhi_pd(y0r, y0i));
-    _mm256_storeu_pd(a1 + j, _mm256_unpacklo_pd(z1r, z1i));
-    _mm256_storeu_pd(a1 + j + 4, _mm256_unpackhi_pd(z1r, z1i));
-    _mm256_storeu_pd(a2 + j, _mm256_unpacklo_pd(z2r, z2i));
-    _mm256_storeu_pd(a2 + j + 4, _mm256_unpackhi_pd(z2r, z2i));
-    _mm256_storeu_pd(a3 + j, _mm256_unpacklo_pd(z3r, z3i));
-    _mm256_storeu_pd(a3 + j + 4, _mm256_unpackhi_pd(z3r, z3i));
+    __m256d x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+    loadPair(a0 + j, x0r, x0i);
+    loadPair(a1 + j, x1r, x1i);
+    loadPair(a2 + j, x2r, x2i);
+    loadPair(a3 + j, x3r, x3i);
+    butterflyVector<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, t, a0 + j, a1 + j, a2 + j, a3 + j);
   }
 }
 
@@ -88,20 +119,24 @@ SPL_AVX2 inline __m256d butterflyHalves(__m256d x) {
   return _mm256_blend_pd(_mm256_add_pd(x, swapped), _mm256_sub_pd(swapped, x), 0b1100);
 }
 
+// [u, v] -> [u, S i v]: swaps the parts of v, then negates its real part
+// (S = +1) or its imaginary part (S = -1).
+template <int S>
+SPL_AVX2 inline __m256d turnUpper(__m256d x) {
+  const __m256d sign =
+      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
+  return _mm256_xor_pd(_mm256_permute_pd(x, 0b0110), sign);
+}
+
 // tail4 for the vector path: each block of four points is two vectors.
 template <int S>
 SPL_AVX2 void tail4Vector(double* a, std::size_t L) {
-  // Negates the real part (S = +1) or the imaginary part (S = -1) of the upper value.
-  const __m256d sign =
-      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
   for (std::size_t b = 0; b < 2 * L; b += 8) {
     const __m256d v0 = _mm256_loadu_pd(a + b), v1 = _mm256_loadu_pd(a + b + 4);
     const __m256d sums = _mm256_add_pd(v0, v1);         // [t0, t2]
     const __m256d differences = _mm256_sub_pd(v0, v1);  // [t1, d]
-    // [t1, S i d]: swap the parts of d, then fix the sign.
-    const __m256d turned = _mm256_xor_pd(_mm256_permute_pd(differences, 0b0110), sign);
     _mm256_storeu_pd(a + b, butterflyHalves(sums));
-    _mm256_storeu_pd(a + b + 4, butterflyHalves(turned));
+    _mm256_storeu_pd(a + b + 4, butterflyHalves(turnUpper<S>(differences)));  // [t1, S i d]
   }
 }
 
@@ -164,7 +199,31 @@ SPL_AVX2 void difTransformVector(double* a, std::size_t L, const double* t) {
   tailVector<S>(a, L, len);
 }
 
-// The transposed stage (see FourierKernels.cpp): factors first, then the butterfly.
+// The transposed butterfly (see FourierKernels.cpp): factors first, then the
+// butterfly; z[0..7] are the real and imaginary results of quarters 0..3.
+template <int S>
+SPL_AVX2 inline void transposedVector(const double* a0, const double* a1, const double* a2,
+                                      const double* a3, const double* t, __m256d z[8]) {
+  __m256d y0r, y0i, x1r, x1i, x2r, x2i, x3r, x3i;
+  loadPair(a0, y0r, y0i);
+  loadPair(a1, x1r, x1i);
+  loadPair(a2, x2r, x2i);
+  loadPair(a3, x3r, x3i);
+  const Factors f = factors(t);
+  const __m256d y2r = cmulRe(S, x1r, x1i, f.c2, f.s2), y2i = cmulIm(S, x1r, x1i, f.c2, f.s2);
+  const __m256d y1r = cmulRe(S, x2r, x2i, f.c1, f.s1), y1i = cmulIm(S, x2r, x2i, f.c1, f.s1);
+  const __m256d y3r = cmulRe(S, x3r, x3i, f.c3, f.s3), y3i = cmulIm(S, x3r, x3i, f.c3, f.s3);
+  const __m256d e0r = _mm256_add_pd(y0r, y2r), e0i = _mm256_add_pd(y0i, y2i);
+  const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
+  const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
+  const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
+  z[0] = _mm256_add_pd(e0r, f0r);
+  z[1] = _mm256_add_pd(e0i, f0i);
+  z[4] = _mm256_sub_pd(e0r, f0r);
+  z[5] = _mm256_sub_pd(e0i, f0i);
+  plusMinusTurned<S>(e1r, e1i, f1r, f1i, z[2], z[3], z[6], z[7]);
+}
+
 template <int S>
 SPL_AVX2 void radix4StageTransposedVector(double* a, std::size_t L, const double* t) {
   const std::size_t q = L >> 2;
@@ -173,58 +232,22 @@ SPL_AVX2 void radix4StageTransposedVector(double* a, std::size_t L, const double
   double* a2 = a + 4 * q;
   double* a3 = a + 6 * q;
   for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
-    __m256d u, v;
-    u = _mm256_loadu_pd(a0 + j);
-    v = _mm256_loadu_pd(a0 + j + 4);
-    const __m256d y0r = _mm256_unpacklo_pd(u, v), y0i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a1 + j);
-    v = _mm256_loadu_pd(a1 + j + 4);
-    const __m256d x1r = _mm256_unpacklo_pd(u, v), x1i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a2 + j);
-    v = _mm256_loadu_pd(a2 + j + 4);
-    const __m256d x2r = _mm256_unpacklo_pd(u, v), x2i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a3 + j);
-    v = _mm256_loadu_pd(a3 + j + 4);
-    const __m256d x3r = _mm256_unpacklo_pd(u, v), x3i = _mm256_unpackhi_pd(u, v);
-    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
-    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
-    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
-    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
-    const __m256d y2r = cmulRe(S, x1r, x1i, c2, s2), y2i = cmulIm(S, x1r, x1i, c2, s2);
-    const __m256d y1r = cmulRe(S, x2r, x2i, c1, s1), y1i = cmulIm(S, x2r, x2i, c1, s1);
-    const __m256d y3r = cmulRe(S, x3r, x3i, c3, s3), y3i = cmulIm(S, x3r, x3i, c3, s3);
-    const __m256d e0r = _mm256_add_pd(y0r, y2r), e0i = _mm256_add_pd(y0i, y2i);
-    const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
-    const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
-    const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
-    const __m256d z0r = _mm256_add_pd(e0r, f0r), z0i = _mm256_add_pd(e0i, f0i);
-    const __m256d z2r = _mm256_sub_pd(e0r, f0r), z2i = _mm256_sub_pd(e0i, f0i);
-    // e1 +- S i f1.
-    const __m256d z1r = S > 0 ? _mm256_sub_pd(e1r, f1i) : _mm256_add_pd(e1r, f1i);
-    const __m256d z1i = S > 0 ? _mm256_add_pd(e1i, f1r) : _mm256_sub_pd(e1i, f1r);
-    const __m256d z3r = S > 0 ? _mm256_add_pd(e1r, f1i) : _mm256_sub_pd(e1r, f1i);
-    const __m256d z3i = S > 0 ? _mm256_sub_pd(e1i, f1r) : _mm256_add_pd(e1i, f1r);
-    _mm256_storeu_pd(a0 + j, _mm256_unpacklo_pd(z0r, z0i));
-    _mm256_storeu_pd(a0 + j + 4, _mm256_unpackhi_pd(z0r, z0i));
-    _mm256_storeu_pd(a1 + j, _mm256_unpacklo_pd(z1r, z1i));
-    _mm256_storeu_pd(a1 + j + 4, _mm256_unpackhi_pd(z1r, z1i));
-    _mm256_storeu_pd(a2 + j, _mm256_unpacklo_pd(z2r, z2i));
-    _mm256_storeu_pd(a2 + j + 4, _mm256_unpackhi_pd(z2r, z2i));
-    _mm256_storeu_pd(a3 + j, _mm256_unpacklo_pd(z3r, z3i));
-    _mm256_storeu_pd(a3 + j + 4, _mm256_unpackhi_pd(z3r, z3i));
+    __m256d z[8];
+    transposedVector<S>(a0 + j, a1 + j, a2 + j, a3 + j, t, z);
+    storePair(a0 + j, z[0], z[1]);
+    storePair(a1 + j, z[2], z[3]);
+    storePair(a2 + j, z[4], z[5]);
+    storePair(a3 + j, z[6], z[7]);
   }
 }
 
 template <int S>
 SPL_AVX2 void tail4TransposedVector(double* a, std::size_t L) {
-  const __m256d sign =
-      S > 0 ? _mm256_set_pd(0.0, -0.0, 0.0, 0.0) : _mm256_set_pd(-0.0, 0.0, 0.0, 0.0);
   for (std::size_t b = 0; b < 2 * L; b += 8) {
     // The four points arrive as sums 0, 2, 1, 3: [e0, e1] and [f0, f1].
     const __m256d e = butterflyHalves(_mm256_loadu_pd(a + b));
-    const __m256d f = butterflyHalves(_mm256_loadu_pd(a + b + 4));
-    // [f0, S i f1]: swap the parts of f1, then fix the sign.
-    const __m256d turned = _mm256_xor_pd(_mm256_permute_pd(f, 0b0110), sign);
+    const __m256d turned =
+        turnUpper<S>(butterflyHalves(_mm256_loadu_pd(a + b + 4)));  // [f0, S i f1]
     _mm256_storeu_pd(a + b, _mm256_add_pd(e, turned));
     _mm256_storeu_pd(a + b + 4, _mm256_sub_pd(e, turned));
   }
@@ -256,17 +279,18 @@ SPL_AVX2 void ditTransformVector(double* a, std::size_t L, const double* t) {
 SPL_AVX2 inline void loadRealTimesFactor(const double* xs, const double* fs, std::size_t j,
                                          __m256d& re, __m256d& im) {
   const __m256d samples = _mm256_permute4x64_pd(_mm256_loadu_pd(xs + j / 2), 0b11011000);
-  const __m256d u = _mm256_loadu_pd(fs + j), v = _mm256_loadu_pd(fs + j + 4);
-  re = _mm256_mul_pd(samples, _mm256_unpacklo_pd(u, v));
-  im = _mm256_mul_pd(samples, _mm256_unpackhi_pd(u, v));
+  __m256d fr, fi;
+  loadPair(fs + j, fr, fi);
+  re = _mm256_mul_pd(samples, fr);
+  im = _mm256_mul_pd(samples, fi);
 }
 
 // Adds w * Re(conj(factor) * z) of four points, in the lane order (0, 2, 1, 3),
 // to the sums of their positions.
 SPL_AVX2 inline void accumulateQuarter(__m256d w, __m256d zr, __m256d zi, const double* fs,
                                        double* sums, std::size_t j) {
-  const __m256d u = _mm256_loadu_pd(fs + j), v = _mm256_loadu_pd(fs + j + 4);
-  const __m256d fr = _mm256_unpacklo_pd(u, v), fi = _mm256_unpackhi_pd(u, v);
+  __m256d fr, fi;
+  loadPair(fs + j, fr, fi);
   const __m256d part = _mm256_fmadd_pd(fr, zr, _mm256_mul_pd(fi, zi));
   const __m256d ordered = _mm256_permute4x64_pd(part, 0b11011000);
   double* s = sums + j / 2;
@@ -298,31 +322,7 @@ SPL_AVX2 void radix4StageFromRotatedReal(const double* x, const double* factor, 
     loadRealTimesFactor(x1, f1, j, x1r, x1i);
     loadRealTimesFactor(x2, f2, j, x2r, x2i);
     loadRealTimesFactor(x3, f3, j, x3r, x3i);
-    const __m256d t0r = _mm256_add_pd(x0r, x2r), t0i = _mm256_add_pd(x0i, x2i);
-    const __m256d t1r = _mm256_sub_pd(x0r, x2r), t1i = _mm256_sub_pd(x0i, x2i);
-    const __m256d t2r = _mm256_add_pd(x1r, x3r), t2i = _mm256_add_pd(x1i, x3i);
-    const __m256d dr = _mm256_sub_pd(x1r, x3r), di = _mm256_sub_pd(x1i, x3i);
-    const __m256d y0r = _mm256_add_pd(t0r, t2r), y0i = _mm256_add_pd(t0i, t2i);
-    const __m256d y2r = _mm256_sub_pd(t0r, t2r), y2i = _mm256_sub_pd(t0i, t2i);
-    const __m256d y1r = S > 0 ? _mm256_sub_pd(t1r, di) : _mm256_add_pd(t1r, di);
-    const __m256d y1i = S > 0 ? _mm256_add_pd(t1i, dr) : _mm256_sub_pd(t1i, dr);
-    const __m256d y3r = S > 0 ? _mm256_add_pd(t1r, di) : _mm256_sub_pd(t1r, di);
-    const __m256d y3i = S > 0 ? _mm256_sub_pd(t1i, dr) : _mm256_add_pd(t1i, dr);
-    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
-    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
-    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
-    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
-    const __m256d z1r = cmulRe(S, y2r, y2i, c2, s2), z1i = cmulIm(S, y2r, y2i, c2, s2);
-    const __m256d z2r = cmulRe(S, y1r, y1i, c1, s1), z2i = cmulIm(S, y1r, y1i, c1, s1);
-    const __m256d z3r = cmulRe(S, y3r, y3i, c3, s3), z3i = cmulIm(S, y3r, y3i, c3, s3);
-    _mm256_storeu_pd(a0 + j, _mm256_unpacklo_pd(y0r, y0i));
-    _mm256_storeu_pd(a0 + j + 4, _mm256_unpackhi_pd(y0r, y0i));
-    _mm256_storeu_pd(a1 + j, _mm256_unpacklo_pd(z1r, z1i));
-    _mm256_storeu_pd(a1 + j + 4, _mm256_unpackhi_pd(z1r, z1i));
-    _mm256_storeu_pd(a2 + j, _mm256_unpacklo_pd(z2r, z2i));
-    _mm256_storeu_pd(a2 + j + 4, _mm256_unpackhi_pd(z2r, z2i));
-    _mm256_storeu_pd(a3 + j, _mm256_unpacklo_pd(z3r, z3i));
-    _mm256_storeu_pd(a3 + j + 4, _mm256_unpackhi_pd(z3r, z3i));
+    butterflyVector<S>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, t, a0 + j, a1 + j, a2 + j, a3 + j);
   }
 }
 
@@ -338,47 +338,15 @@ SPL_AVX2 void radix4StageTransposedAccumulate(const double* a, std::size_t L, co
   const double* a3 = a + 6 * q;
   const __m256d w = _mm256_set1_pd(weight);
   for (std::size_t j = 0; j < 2 * q; j += 8, t += 16) {
-    __m256d u, v;
-    u = _mm256_loadu_pd(a0 + j);
-    v = _mm256_loadu_pd(a0 + j + 4);
-    const __m256d y0r = _mm256_unpacklo_pd(u, v), y0i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a1 + j);
-    v = _mm256_loadu_pd(a1 + j + 4);
-    const __m256d x1r = _mm256_unpacklo_pd(u, v), x1i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a2 + j);
-    v = _mm256_loadu_pd(a2 + j + 4);
-    const __m256d x2r = _mm256_unpacklo_pd(u, v), x2i = _mm256_unpackhi_pd(u, v);
-    u = _mm256_loadu_pd(a3 + j);
-    v = _mm256_loadu_pd(a3 + j + 4);
-    const __m256d x3r = _mm256_unpacklo_pd(u, v), x3i = _mm256_unpackhi_pd(u, v);
-    const __m256d c1 = _mm256_loadu_pd(t), s1 = _mm256_loadu_pd(t + 4);
-    const __m256d c3 = _mm256_loadu_pd(t + 8), s3 = _mm256_loadu_pd(t + 12);
-    const __m256d c2 = _mm256_fmsub_pd(c1, c1, _mm256_mul_pd(s1, s1));
-    const __m256d s2 = _mm256_mul_pd(_mm256_add_pd(c1, c1), s1);
-    const __m256d y2r = cmulRe(S, x1r, x1i, c2, s2), y2i = cmulIm(S, x1r, x1i, c2, s2);
-    const __m256d y1r = cmulRe(S, x2r, x2i, c1, s1), y1i = cmulIm(S, x2r, x2i, c1, s1);
-    const __m256d y3r = cmulRe(S, x3r, x3i, c3, s3), y3i = cmulIm(S, x3r, x3i, c3, s3);
-    const __m256d e0r = _mm256_add_pd(y0r, y2r), e0i = _mm256_add_pd(y0i, y2i);
-    const __m256d e1r = _mm256_sub_pd(y0r, y2r), e1i = _mm256_sub_pd(y0i, y2i);
-    const __m256d f0r = _mm256_add_pd(y1r, y3r), f0i = _mm256_add_pd(y1i, y3i);
-    const __m256d f1r = _mm256_sub_pd(y1r, y3r), f1i = _mm256_sub_pd(y1i, y3i);
-    accumulateQuarter(w, _mm256_add_pd(e0r, f0r), _mm256_add_pd(e0i, f0i), factor, sum, j);
-    accumulateQuarter(w, _mm256_sub_pd(e0r, f0r), _mm256_sub_pd(e0i, f0i), factor + 4 * q,
-                      sum + 2 * q, j);
-    const __m256d z1r = S > 0 ? _mm256_sub_pd(e1r, f1i) : _mm256_add_pd(e1r, f1i);
-    const __m256d z1i = S > 0 ? _mm256_add_pd(e1i, f1r) : _mm256_sub_pd(e1i, f1r);
-    const __m256d z3r = S > 0 ? _mm256_add_pd(e1r, f1i) : _mm256_sub_pd(e1r, f1i);
-    const __m256d z3i = S > 0 ? _mm256_sub_pd(e1i, f1r) : _mm256_add_pd(e1i, f1r);
-    accumulateQuarter(w, z1r, z1i, factor + 2 * q, sum + q, j);
-    accumulateQuarter(w, z3r, z3i, factor + 6 * q, sum + 3 * q, j);
+    __m256d z[8];
+    transposedVector<S>(a0 + j, a1 + j, a2 + j, a3 + j, t, z);
+    accumulateQuarter(w, z[0], z[1], factor, sum, j);
+    accumulateQuarter(w, z[4], z[5], factor + 4 * q, sum + 2 * q, j);
+    accumulateQuarter(w, z[2], z[3], factor + 2 * q, sum + q, j);
+    accumulateQuarter(w, z[6], z[7], factor + 6 * q, sum + 3 * q, j);
   }
 }
 
-SPL_AVX2 inline void loadPair(const double* p, __m256d& re, __m256d& im) {
-  const __m256d u = _mm256_loadu_pd(p), v = _mm256_loadu_pd(p + 4);
-  re = _mm256_unpacklo_pd(u, v);
-  im = _mm256_unpackhi_pd(u, v);
-}
 // Loads the four points ending at p + 8 in reverse order (the partners of a
 // rising run of four bins).
 SPL_AVX2 inline void loadPairReversed(const double* p, __m256d& re, __m256d& im) {
@@ -386,10 +354,6 @@ SPL_AVX2 inline void loadPairReversed(const double* p, __m256d& re, __m256d& im)
   const __m256d hi = _mm256_permute2f128_pd(v, v, 1), lo = _mm256_permute2f128_pd(u, u, 1);
   re = _mm256_unpacklo_pd(hi, lo);
   im = _mm256_unpackhi_pd(hi, lo);
-}
-SPL_AVX2 inline void storePair(double* p, __m256d re, __m256d im) {
-  _mm256_storeu_pd(p, _mm256_unpacklo_pd(re, im));
-  _mm256_storeu_pd(p + 4, _mm256_unpackhi_pd(re, im));
 }
 SPL_AVX2 inline void storePairReversed(double* p, __m256d re, __m256d im) {
   const __m256d hi = _mm256_unpacklo_pd(re, im), lo = _mm256_unpackhi_pd(re, im);
@@ -496,6 +460,16 @@ SPL_AVX512 inline Factors512 factors512(const double* t) {
   return f;
 }
 
+// x + S i y into p, x - S i y into n.
+template <int S>
+SPL_AVX512 inline void plusMinusTurned512(__m512d xr, __m512d xi, __m512d yr, __m512d yi,
+                                          __m512d& pr, __m512d& pi, __m512d& nr, __m512d& ni) {
+  pr = S > 0 ? _mm512_sub_pd(xr, yi) : _mm512_add_pd(xr, yi);
+  pi = S > 0 ? _mm512_add_pd(xi, yr) : _mm512_sub_pd(xi, yr);
+  nr = S > 0 ? _mm512_add_pd(xr, yi) : _mm512_sub_pd(xr, yi);
+  ni = S > 0 ? _mm512_sub_pd(xi, yr) : _mm512_add_pd(xi, yr);
+}
+
 // One forward butterfly of eight lanes on the quarters x0..x3; results to
 // quarters 0..3 as radix4StageVector stores them.
 template <int S>
@@ -507,10 +481,8 @@ SPL_AVX512 inline void butterfly512(__m512d x0r, __m512d x0i, __m512d x1r, __m51
   const __m512d t2r = _mm512_add_pd(x1r, x3r), t2i = _mm512_add_pd(x1i, x3i);
   const __m512d dr = _mm512_sub_pd(x1r, x3r), di = _mm512_sub_pd(x1i, x3i);
   const __m512d y2r = _mm512_sub_pd(t0r, t2r), y2i = _mm512_sub_pd(t0i, t2i);
-  const __m512d y1r = S > 0 ? _mm512_sub_pd(t1r, di) : _mm512_add_pd(t1r, di);
-  const __m512d y1i = S > 0 ? _mm512_add_pd(t1i, dr) : _mm512_sub_pd(t1i, dr);
-  const __m512d y3r = S > 0 ? _mm512_add_pd(t1r, di) : _mm512_sub_pd(t1r, di);
-  const __m512d y3i = S > 0 ? _mm512_sub_pd(t1i, dr) : _mm512_add_pd(t1i, dr);
+  __m512d y1r, y1i, y3r, y3i;
+  plusMinusTurned512<S>(t1r, t1i, dr, di, y1r, y1i, y3r, y3i);
   store512(a0, _mm512_add_pd(t0r, t2r), _mm512_add_pd(t0i, t2i));
   store512(a1, cmulRe512(S, y2r, y2i, f.c2, f.s2), cmulIm512(S, y2r, y2i, f.c2, f.s2));
   store512(a2, cmulRe512(S, y1r, y1i, f.c1, f.s1), cmulIm512(S, y1r, y1i, f.c1, f.s1));
@@ -557,11 +529,7 @@ SPL_AVX512 inline void transposed512(const double* a0, const double* a1, const d
   z[1] = _mm512_add_pd(e0i, f0i);
   z[4] = _mm512_sub_pd(e0r, f0r);
   z[5] = _mm512_sub_pd(e0i, f0i);
-  // e1 +- S i f1.
-  z[2] = S > 0 ? _mm512_sub_pd(e1r, f1i) : _mm512_add_pd(e1r, f1i);
-  z[3] = S > 0 ? _mm512_add_pd(e1i, f1r) : _mm512_sub_pd(e1i, f1r);
-  z[6] = S > 0 ? _mm512_add_pd(e1r, f1i) : _mm512_sub_pd(e1r, f1i);
-  z[7] = S > 0 ? _mm512_sub_pd(e1i, f1r) : _mm512_add_pd(e1i, f1r);
+  plusMinusTurned512<S>(e1r, e1i, f1r, f1i, z[2], z[3], z[6], z[7]);
 }
 
 template <int S>
