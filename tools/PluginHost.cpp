@@ -10,23 +10,24 @@ namespace brisendel {
 
 namespace {
 
-// What the host callback answers while an effect asks; set by the one live PluginHost.
-struct HostState {
-  double sampleRate = 44100.0;
-  long blockSize = 1024;
-};
-HostState hostState;
+// The host that owns a record, as stored in its resvd1 field once the entry returned;
+// null for requests that come before (from inside the entry, or without a record).
+const PluginHost* ownerOf(const AEffect* effect) {
+  if (effect == nullptr || effect->magic != kEffectMagic || effect->resvd1 == 0) return nullptr;
+  return reinterpret_cast<const PluginHost*>(effect->resvd1);
+}
 
-// Answers the effect's requests as a plain offline host: VST 2.4, the current rate and
-// block size, offline processing, and 0 ("no", "don't know") to everything else.
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+// Answers the effect's requests as a plain offline host: VST 2.4, its own host's rate
+// and block size, offline processing, and 0 ("no", "don't know") to everything else.
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+  const PluginHost* owner = ownerOf(effect);
   switch (opcode) {
     case audioMasterVersion:
       return 2400;
     case audioMasterGetSampleRate:
-      return static_cast<VstIntPtr>(hostState.sampleRate);
+      return owner != nullptr ? static_cast<VstIntPtr>(owner->getSampleRate()) : 0;
     case audioMasterGetBlockSize:
-      return hostState.blockSize;
+      return owner != nullptr ? owner->getBlockSize() : 0;
     case audioMasterGetCurrentProcessLevel:
       return 4;  // offline
     case audioMasterGetVendorString:
@@ -88,6 +89,8 @@ void PluginHost::load(const std::string& path) {
     throw ToolError(path + ": the plug-in returned something that is not a VST effect record");
   }
   _effect = effect;
+  // From now on the effect's requests reach this host (resvd1 is the host's to use).
+  _effect->resvd1 = reinterpret_cast<VstIntPtr>(this);
   if (_effect->numInputs < 2 || _effect->numOutputs < 2) {
     const std::string counts =
         std::to_string(_effect->numInputs) + " in, " + std::to_string(_effect->numOutputs) + " out";
@@ -192,8 +195,7 @@ std::string PluginHost::selectStep(int index, const std::string& display) {
 
 void PluginHost::start(double sampleRate, int maxBlock) {
   if (_running) stop();
-  hostState.sampleRate = sampleRate;
-  hostState.blockSize = maxBlock;
+  _sampleRate = sampleRate;
   _maxBlock = maxBlock;
   if (!canDoubleReplacing()) _floatBuffers.assign(std::size_t(maxBlock) * 4, 0.0f);
   dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));

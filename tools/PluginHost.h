@@ -11,9 +11,11 @@ namespace brisendel {
 // Hosts one instance of a VST 2.4 effect the way an audio host does: loads the shared
 // library (SharedLibrary: dlopen or LoadLibraryW), calls its entry with this host's
 // callback and from then on talks to the effect only through the effect record it
-// handed back. Several hosts may live at once; the callback's answers about sample
-// rate and block size are process-wide (the entry calls it before any record exists)
-// and follow the last start(). Not thread-safe: one thread drives a host.
+// handed back. Each host answers its own effect's requests (sample rate, block size)
+// from its own state, found through the record's resvd1 field, which VST 2.4 leaves to
+// the host; requests that come before the record exists (from inside the entry) get
+// neutral answers. Several hosts may live at once, on different threads, at different
+// rates and block sizes. Not thread-safe: one thread drives a host.
 class PluginHost {
  public:
   // Normalized values probed across 0..1 to find a parameter's steps.
@@ -74,7 +76,10 @@ class PluginHost {
   std::string selectStep(int index, const std::string& display);
 
   // Prepares processing: sample rate (Hz), the largest block (frames), then resume.
+  // From here on this host answers its effect's requests with this rate and size.
   void start(double sampleRate, int maxBlock);
+  double getSampleRate() const { return _sampleRate; }
+  int getBlockSize() const { return _maxBlock; }
   // Suspends the effect; start may be called again afterwards.
   void stop();
   // Processes `frames` frames (at most maxBlock) of the two input channels into the two
@@ -92,6 +97,9 @@ class PluginHost {
   SharedLibrary _library;
   AEffect* _effect = nullptr;
   bool _running = false;
+  // What the host callback answers this host's effect; 0 before the first start
+  // (a host that does not know yet).
+  double _sampleRate = 0.0;
   int _maxBlock = 0;
   std::vector<float> _floatBuffers;  // 4 × maxBlock: two inputs, two outputs
 };

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <vector>
 
-#include "plugin/VSTPlugin.h"
 #include "tools/AudioFileReader.h"
 #include "tools/AudioFileWriter.h"
 #include "tools/AudioFormat.h"
@@ -18,6 +18,32 @@
 namespace brisendel {
 
 namespace {
+
+// Brisendel's unique identifier ('1433'), as its record reports it to every host.
+constexpr int BRISENDEL_UNIQUE_ID = 0x31343368;
+// The longest latency a render takes on (frames): a window of Brisendel's is two hops,
+// so its latency is even; far beyond any window it would only cost memory.
+constexpr int MAX_LATENCY = 1 << 20;
+
+// Segments meet on the hop grid of Brisendel's windows, which the tool learns as any
+// host does: the latency in the record is one window, two hops. Another module's grid
+// is unknown, and a latency that is no whole number of hops has none.
+unsigned hopOf(const PluginHost& host) {
+  const int id = host.getUniqueId();
+  if (id != BRISENDEL_UNIQUE_ID) {
+    char shown[16];
+    std::snprintf(shown, sizeof(shown), "0x%08x", static_cast<unsigned>(id));
+    throw ToolError(host.getPath() + ": not the Brisendel plug-in (unique id " + shown +
+                    ", expected 0x31343368)");
+  }
+  const int latency = host.getLatency();
+  if (latency <= 0 || latency % 2 != 0 || latency > MAX_LATENCY) {
+    throw ToolError(host.getPath() + ": the plug-in reports a latency of " +
+                    std::to_string(latency) + " frames; expected an even number from 2 to " +
+                    std::to_string(MAX_LATENCY));
+  }
+  return static_cast<unsigned>(latency / 2);
+}
 
 // The RIFF size fields of a plain WAV or AIFF file are 32 bits.
 constexpr std::uint64_t MAX_32BIT_DATA_BYTES = 0xFFFFFFFFull - 1024;
@@ -69,6 +95,8 @@ Renderer::Renderer(PluginHost& host, SegmentedRender::InstanceFactory factory)
     : _host(host), _factory(std::move(factory)) {}
 
 RenderResult Renderer::render(const std::string& inputPath, const std::string& outputPath) {
+  const unsigned hop = hopOf(_host);
+  const unsigned latency = 2 * hop;
   AudioFileReader reader(inputPath);
   const std::uint64_t frames = reader.getNumFrames();
   const int sampleRate = reader.getSampleRate();
@@ -93,17 +121,12 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
       AudioFormat::describe(format) + ", " + std::to_string(sampleRate) + " Hz, 2 ch";
 
   const auto started = std::chrono::steady_clock::now();
-  const unsigned latency = static_cast<unsigned>(std::max(0, _host.getLatency()));
   ProgressBar progress(frames, sampleRate,
                        _progressAllowed && ProgressBar::wanted(frames, sampleRate), "rendering");
-  // Segments meet on the hop grid of Brisendel's windows; another plug-in's grid is
-  // unknown, so it renders whole.
-  const bool segmentable = _host.getUniqueId() == VSTPlugin::UNIQUE_ID &&
-                           latency == static_cast<unsigned>(VSTPlugin::WINDOW_LENGTH) && _factory;
-  result.jobs = segmentable ? _jobs : 1;
+  result.jobs = _factory ? _jobs : 1;
   try {
     if (result.jobs > 1) {
-      SegmentedRender segmented(_factory, latency, VSTPlugin::WINDOW_LENGTH / 2, _blockSize, _jobs);
+      SegmentedRender segmented(_factory, latency, hop, _blockSize, _jobs);
       segmented.run(reader, writer, progress);
     } else {
       _host.start(sampleRate, static_cast<int>(_blockSize));

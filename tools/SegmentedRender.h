@@ -25,7 +25,8 @@ class ProgressBar;
 class SegmentedRender {
  public:
   // Makes a loaded plug-in instance with the chosen parameters, not yet started.
-  // Called on worker threads, once per worker, one call at a time.
+  // Called on worker threads, once per worker, possibly on several at once (each
+  // host answers its own instance, so instances need not take turns).
   using InstanceFactory = std::function<std::unique_ptr<PluginHost>()>;
 
   // `latency`: the plug-in's reported delay; `hop`: frames between window starts
