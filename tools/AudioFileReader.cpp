@@ -8,71 +8,83 @@
 #include <cstring>
 
 #include "tools/AudioFormat.h"
+#include "tools/ContainerDataSize.h"
 #include "tools/ToolError.h"
 
 namespace brisendel {
 
-namespace {
+AudioFileReader::AudioFileReader(const std::string& path) : AudioFileReader(path, path) {}
 
-// libsndfile reads a RIFF or AIFF file whose data chunk claims more bytes than follow
-// as far as the bytes go, and says so only in its log ("data : 8000 (should be
-// 3978)"). A download cut short is not a shorter song: refuse it, as a damaged file.
-void refuseCutShort(const std::string& path, SNDFILE* file) {
-  char log[8192] = {};
-  sf_command(file, SFC_GET_LOG_INFO, log, sizeof(log) - 1);
-  const std::string text(log);
-  for (const char* chunk : {"\ndata : ", "\nSSND : "}) {
-    const std::size_t at = text.find(chunk);
-    if (at == std::string::npos) continue;
-    const std::size_t end = text.find('\n', at + 1);
-    const std::string line =
-        text.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
-    const std::size_t should = line.find("(should be ");
-    if (should == std::string::npos) continue;
-    const std::string declared = line.substr(7, line.find(' ', 7) - 7);
-    const std::string present = line.substr(should + 11, line.find(')', should) - should - 11);
-    sf_close(file);
-    throw ToolError(path + ": damaged file (the data chunk declares " + declared + " bytes, " +
-                    present + " follow)");
-  }
-}
-
-}  // namespace
-
-AudioFileReader::AudioFileReader(const std::string& path) : _path(path) {
+AudioFileReader::AudioFileReader(const std::string& path, const std::string& shownPath)
+    : _path(shownPath) {
   // The system's own words for the common cases; libsndfile's would be vaguer.
   struct stat status {};
   if (stat(path.c_str(), &status) != 0)
-    throw ToolError(path + ": cannot open: " + std::strerror(errno));
-  if (S_ISDIR(status.st_mode)) throw ToolError(path + ": is a directory, not an audio file");
+    throw ToolError(_path + ": cannot open: " + std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) throw ToolError(_path + ": is a directory, not an audio file");
   SF_INFO info{};
   _file = sf_open(path.c_str(), SFM_READ, &info);
   if (_file == nullptr) {
-    throw ToolError(path +
+    throw ToolError(_path +
                     ": cannot be read as audio: " + AudioFormat::failureText(sf_strerror(nullptr)));
   }
   if (info.channels != 2) {
-    sf_close(_file);
-    _file = nullptr;
+    close();
     if (info.channels == 1)
-      throw ToolError(path + ": mono file (1 channel); brisendel takes stereo files only");
-    throw ToolError(path + ": " + std::to_string(info.channels) +
+      throw ToolError(_path + ": mono file (1 channel); brisendel takes stereo files only");
+    throw ToolError(_path + ": " + std::to_string(info.channels) +
                     " channels; brisendel takes stereo files only");
   }
   if (info.frames < 0 || info.samplerate <= 0) {
-    sf_close(_file);
-    _file = nullptr;
-    throw ToolError(path + ": cannot be read as audio: no usable length or sample rate");
+    close();
+    throw ToolError(_path + ": cannot be read as audio: no usable length or sample rate");
   }
-  refuseCutShort(path, _file);
-  _frames = static_cast<std::uint64_t>(info.frames);
+  // A download cut short is not a shorter song: libsndfile reads such a file as far as
+  // the bytes go, so the container's own declaration decides.
+  const ContainerDataSize data = ContainerDataSize::inspect(path);
+  if (data.isCutShort()) {
+    close();
+    throw ToolError(_path + ": damaged file (the data chunk declares " +
+                    std::to_string(data.getDeclaredBytes()) + " bytes, " +
+                    std::to_string(data.getPresentBytes()) + " follow)");
+  }
+  _lengthChecked = data.isKnown();
   _sampleRate = info.samplerate;
   _format = info.format;
+  if (info.frames != SF_COUNT_MAX) {
+    _frames = static_cast<std::uint64_t>(info.frames);
+    return;
+  }
+  // Length unknown (a FLAC or Ogg stream written to a pipe says 0 or nothing): what
+  // decodes is the file. Counted once, then read again from the start.
+  _frames = decodeToEnd();
+  close();
+  SF_INFO again{};
+  _file = sf_open(path.c_str(), SFM_READ, &again);
+  if (_file == nullptr) {
+    throw ToolError(_path +
+                    ": cannot be read as audio: " + AudioFormat::failureText(sf_strerror(nullptr)));
+  }
+  _position = 0;
 }
 
-AudioFileReader::~AudioFileReader() {
-  if (_file != nullptr) sf_close(_file);
+std::uint64_t AudioFileReader::decodeToEnd() {
+  constexpr unsigned CHUNK = 16384;
+  if (_interleaved.size() < std::size_t(CHUNK) * 2) _interleaved.resize(std::size_t(CHUNK) * 2);
+  for (;;) {
+    const sf_count_t n = sf_readf_double(_file, _interleaved.data(), CHUNK);
+    if (n <= 0) break;
+    _position += static_cast<std::uint64_t>(n);
+  }
+  return _position;
 }
+
+void AudioFileReader::close() {
+  if (_file != nullptr) sf_close(_file);
+  _file = nullptr;
+}
+
+AudioFileReader::~AudioFileReader() { close(); }
 
 void AudioFileReader::read(double* left, double* right, unsigned frames) {
   const unsigned wanted = static_cast<unsigned>(
