@@ -1,6 +1,8 @@
 #include "tools/Renderer.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -64,27 +66,50 @@ int bytesPerSample(int format) {
   }
 }
 
-bool isLossy(int format) {
-  const int coding = format & SF_FORMAT_SUBMASK;
-  return coding == SF_FORMAT_VORBIS || coding == SF_FORMAT_OPUS ||
-         coding == SF_FORMAT_MPEG_LAYER_III;
-}
-
-// Reads the finished temporary file back: a full disk can let a compressed format's
-// last packets or a header rewrite fail without any error reaching the writer.
-void checkWritten(const std::string& temporaryPath, const std::string& outputPath,
-                  std::uint64_t frames, int format) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(temporaryPath.c_str(), SFM_READ, &info);
-  if (file == nullptr) {
-    throw ToolError(outputPath + ": the output could not be written completely (" +
-                    AudioFormat::failureText(sf_strerror(nullptr)) + "; is the disk full?)");
+// Sends standard error to /dev/null while it lives (the process runs no other thread
+// meanwhile).
+class StandardErrorSilenced {
+ public:
+  StandardErrorSilenced() : _saved(dup(STDERR_FILENO)) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (_saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
   }
-  sf_close(file);
-  // Lossy codecs pad to whole packets; their length is not exact by nature.
-  if (!isLossy(format) && static_cast<std::uint64_t>(info.frames) != frames) {
+  ~StandardErrorSilenced() {
+    if (_saved < 0) return;
+    dup2(_saved, STDERR_FILENO);
+    close(_saved);
+  }
+  StandardErrorSilenced(const StandardErrorSilenced&) = delete;
+  StandardErrorSilenced& operator=(const StandardErrorSilenced&) = delete;
+
+ private:
+  int _saved;
+};
+
+// Reads the finished temporary file back, for every format: a full disk can let a
+// compressed format's last packets or a header rewrite fail without any error reaching
+// the writer. A length the container declares and the file's bytes bear out is
+// trusted; a compressed stream is decoded to its end.
+void checkWritten(const std::string& temporaryPath, const std::string& outputPath,
+                  std::uint64_t frames) {
+  std::uint64_t found = 0;
+  // A decoder may print its own complaint about a broken stream (mpg123 does); the
+  // verdict below is the one line the user gets.
+  const StandardErrorSilenced quiet;
+  try {
+    AudioFileReader written(temporaryPath, outputPath);
+    found = written.isLengthChecked() ? written.getNumFrames() : written.decodeToEnd();
+  } catch (const ToolError& error) {
+    // The reader's line names the output already.
+    std::string why = error.what();
+    if (why.rfind(outputPath + ": ", 0) == 0) why.erase(0, outputPath.size() + 2);
+    throw ToolError(outputPath + ": the output could not be written completely (" + why +
+                    "; is the disk full?)");
+  }
+  if (found != frames) {
     throw ToolError(outputPath + ": the output could not be written completely (" +
-                    std::to_string(info.frames) + " of " + std::to_string(frames) +
+                    std::to_string(found) + " of " + std::to_string(frames) +
                     " frames; is the disk full?)");
   }
 }
@@ -112,6 +137,12 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
                     " file; name it .rf64, .w64 or .flac");
   }
 
+  // libsndfile writes an Opus stream of no packets that no decoder, its own included,
+  // takes for a file.
+  if (frames == 0 && (format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS) {
+    throw ToolError(outputPath + ": an Ogg Opus file cannot be empty, and " + inputPath +
+                    " holds no frames");
+  }
   AudioFileWriter writer(output.getTemporaryPath(), outputPath, format, sampleRate);
 
   RenderResult result;
@@ -165,7 +196,7 @@ RenderResult Renderer::render(const std::string& inputPath, const std::string& o
   }
   progress.finish();
   result.clipped = writer.getClipped();
-  checkWritten(output.getTemporaryPath(), outputPath, frames, format);
+  checkWritten(output.getTemporaryPath(), outputPath, frames);
   output.commit();
   result.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
