@@ -11,9 +11,11 @@ namespace brisendel {
 
 namespace {
 
+// Limited while still a double: a value far beyond full scale has no int.
 int cell(double value) {
-  const int index = static_cast<int>(std::floor((value + 1.0) * 0.5 * StereoFieldAnalysis::GRID));
-  return std::clamp(index, 0, StereoFieldAnalysis::GRID - 1);
+  const double index = std::floor((value + 1.0) * 0.5 * StereoFieldAnalysis::GRID);
+  if (!(index > 0.0)) return 0;
+  return static_cast<int>(std::min(index, double(StereoFieldAnalysis::GRID - 1)));
 }
 
 }  // namespace
@@ -51,12 +53,19 @@ StereoFieldAnalysis StereoFieldAnalysis::analyzeFile(const std::string& path) {
 
 void StereoFieldAnalysis::add(const double* left, const double* right, unsigned frames) {
   for (unsigned i = 0; i < frames; ++i) {
-    const double mid = 0.5 * (left[i] + right[i]);
-    const double side = 0.5 * (left[i] - right[i]);
-    _peak = std::max({_peak, std::fabs(mid), std::fabs(side)});
-    ++_goniometer[std::size_t(cell(mid)) * GRID + std::size_t(cell(side))];
-    _left[_filled] = left[i];
-    _right[_filled] = right[i];
+    // A NaN or infinity would spread over every bin of its window and every band;
+    // it counts as silence in the spectra and leaves its frame out of the goniometer.
+    const bool leftFinite = std::isfinite(left[i]);
+    const bool rightFinite = std::isfinite(right[i]);
+    _nonFinite += unsigned(!leftFinite) + unsigned(!rightFinite);
+    if (leftFinite && rightFinite) {
+      const double mid = 0.5 * (left[i] + right[i]);
+      const double side = 0.5 * (left[i] - right[i]);
+      _peak = std::max({_peak, std::fabs(mid), std::fabs(side)});
+      ++_goniometer[std::size_t(cell(mid)) * GRID + std::size_t(cell(side))];
+    }
+    _left[_filled] = leftFinite ? left[i] : 0.0;
+    _right[_filled] = rightFinite ? right[i] : 0.0;
     _pending = true;
     if (++_filled == _length) {
       transformWindow();

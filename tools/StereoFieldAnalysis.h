@@ -46,11 +46,15 @@ class StereoFieldAnalysis {
 
   const std::vector<Band>& getBands() const { return _bands; }
   // GRID x GRID counts, row-major: row r holds mid from -1 + 2r/GRID upwards, column
-  // c side = (L - R)/2 from -1 + 2c/GRID. Points outside -1..1 count in the edge cell.
+  // c side = (L - R)/2 from -1 + 2c/GRID. Points outside -1..1 count in the edge cell;
+  // frames with a non-finite sample are not counted.
   const std::vector<std::uint32_t>& getGoniometer() const { return _goniometer; }
   // The largest |mid| or |side| seen, for scaling a picture.
   double getPeak() const { return _peak; }
   std::uint64_t getNumFrames() const { return _frames; }
+  // Samples that were NaN or infinite: silence in the spectra, and their frames are
+  // not in the goniometer.
+  std::uint64_t getNonFiniteSamples() const { return _nonFinite; }
   unsigned getTransformLength() const { return _length; }
 
  private:
@@ -71,6 +75,7 @@ class StereoFieldAnalysis {
   std::vector<std::uint32_t> _goniometer;
   double _peak = 0.0;
   std::uint64_t _frames = 0;
+  std::uint64_t _nonFinite = 0;
 };
 
 }  // namespace brisendel
