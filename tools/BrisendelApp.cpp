@@ -1,5 +1,6 @@
 #include "tools/BrisendelApp.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@
 #include "tools/DemoMix.h"
 #include "tools/PluginHost.h"
 #include "tools/Renderer.h"
+#include "tools/SafeOutputFile.h"
 #include "tools/StereoFieldAnalysis.h"
 #include "tools/StereoFieldPicture.h"
 #include "tools/StereoMeter.h"
@@ -69,7 +71,7 @@ bool isFile(const std::string& path) {
 }
 
 std::string formatDb(double value) {
-  if (std::isinf(value)) return "-inf";
+  if (std::isinf(value)) return value > 0.0 ? "+inf" : "-inf";
   std::ostringstream text;
   text << std::fixed << std::setprecision(1) << value;
   return text.str();
@@ -300,6 +302,12 @@ void BrisendelApp::loadPlugin(PluginHost& host) const {
 
 unsigned BrisendelApp::jobs() const {
   if (_jobs != 0) return _jobs;
+  // The processors this process may run on (taskset, a container's CPU set), not
+  // every processor the machine has: more jobs than those only take turns.
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (sched_getaffinity(0, sizeof(allowed), &allowed) == 0)
+    return std::clamp(static_cast<unsigned>(CPU_COUNT(&allowed)), 1u, MAX_JOBS);
   return std::clamp(std::thread::hardware_concurrency(), 1u, MAX_JOBS);
 }
 
@@ -453,10 +461,21 @@ void BrisendelApp::demo() {
 }
 
 void BrisendelApp::analyze() {
+  // Before any work: a picture must not replace a file it shows.
+  for (const std::string* picturePath : {&_pngPath, &_svgPath}) {
+    if (!picturePath->empty()) SafeOutputFile::refuseUnsafe(*picturePath, _operands);
+  }
   std::vector<StereoFieldAnalysis> analyses;
   analyses.reserve(_operands.size());
-  for (const std::string& path : _operands)
+  for (const std::string& path : _operands) {
     analyses.push_back(StereoFieldAnalysis::analyzeFile(path));
+    const std::uint64_t nonFinite = analyses.back().getNonFiniteSamples();
+    if (nonFinite > 0) {
+      std::cerr << "brisendel: " << path << ": " << nonFinite
+                << (nonFinite == 1 ? " sample is" : " samples are")
+                << " NaN or infinite; left out of the analysis" << std::endl;
+    }
+  }
   // The table: one row per band, side-to-mid ratio and correlation per file.
   std::ostringstream head;
   head << std::right << std::setw(9) << "band Hz";
@@ -492,11 +511,11 @@ void BrisendelApp::analyze() {
   }
   const StereoFieldPicture picture(entries);
   if (!_pngPath.empty()) {
-    picture.writePng(_pngPath);
+    picture.writePng(_pngPath, _operands);
     std::cout << "wrote " << _pngPath << std::endl;
   }
   if (!_svgPath.empty()) {
-    picture.writeSvg(_svgPath);
+    picture.writeSvg(_svgPath, _operands);
     std::cout << "wrote " << _svgPath << std::endl;
   }
 }

@@ -51,7 +51,7 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   static SegmentedRender::InstanceFactory instanceFactory(const PluginHost& host);
   void loadPlugin(PluginHost& host) const;
   std::string findPlugin() const;
-  // Jobs for a render: the user's choice, else one per core.
+  // Jobs for a render: the user's choice, else one per processor the process may use.
   unsigned jobs() const;
   // Sets the chosen parameters and returns every parameter as the plug-in displays it.
   std::string applyParameters(PluginHost& host, const std::vector<ParameterChoice>& choices) const;

@@ -36,6 +36,9 @@ void installHandlers() {
   action.sa_handler = removePendingAndDie;
   sigemptyset(&action.sa_mask);
   for (int signalNumber : STOP_SIGNALS) sigaction(signalNumber, &action, nullptr);
+  // Past a file size limit (ulimit -f) the kernel would kill the process, leaving the
+  // temporary file and saying nothing; ignored, the write fails with EFBIG instead.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 // Holds back the stop signals while a temporary file is being created and registered,
@@ -71,22 +74,33 @@ std::string nameOf(const std::string& path) {
 }  // namespace
 
 SafeOutputFile::SafeOutputFile(const std::string& path, const std::string& protectedInput)
-    : _path(path) {
+    : SafeOutputFile(path, protectedInput.empty() ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{protectedInput}) {}
+
+void SafeOutputFile::refuseUnsafe(const std::string& path,
+                                  const std::vector<std::string>& protectedInputs) {
   if (path.empty() || path.back() == '/')
     throw ToolError(path + ": names a folder, not an output file");
   struct stat output {};
-  if (stat(path.c_str(), &output) == 0) {
-    if (S_ISDIR(output.st_mode)) throw ToolError(path + ": is a directory, not an output file");
-    // Renaming onto a device, a pipe or a socket would replace that node itself
-    // (/dev/stdout, say) instead of writing to it.
-    if (!S_ISREG(output.st_mode))
-      throw ToolError(path + ": is not a regular file; refusing to replace it");
+  if (stat(path.c_str(), &output) != 0) return;  // a new file
+  if (S_ISDIR(output.st_mode)) throw ToolError(path + ": is a directory, not an output file");
+  // Renaming onto a device, a pipe or a socket would replace that node itself
+  // (/dev/stdout, say) instead of writing to it.
+  if (!S_ISREG(output.st_mode))
+    throw ToolError(path + ": is not a regular file; refusing to replace it");
+  for (const std::string& protectedInput : protectedInputs) {
     struct stat input {};
-    if (!protectedInput.empty() && stat(protectedInput.c_str(), &input) == 0 &&
-        input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
+    if (stat(protectedInput.c_str(), &input) == 0 && input.st_dev == output.st_dev &&
+        input.st_ino == output.st_ino) {
       throw ToolError(path + ": is the input file; refusing to overwrite it");
     }
   }
+}
+
+SafeOutputFile::SafeOutputFile(const std::string& path,
+                               const std::vector<std::string>& protectedInputs)
+    : _path(path) {
+  refuseUnsafe(path, protectedInputs);
   const std::string folder = folderOf(path);
   std::string pattern = folder + "/." + nameOf(path) + ".brisendel-XXXXXX";
   if (pattern.size() >= sizeof(pendingPath)) throw ToolError(path + ": path too long");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace brisendel {
 
@@ -9,7 +10,9 @@ namespace brisendel {
 // is flushed to disk and renamed onto the final name only when complete (a rename
 // within one folder replaces the old file in one step). An unfinished temporary file is
 // removed when this object dies, and also when the process is stopped by SIGINT,
-// SIGTERM, SIGHUP or SIGQUIT. One SafeOutputFile may be open at a time.
+// SIGTERM, SIGHUP or SIGQUIT. A file size limit (SIGXFSZ) does not stop the process:
+// the write that crosses it fails, is reported, and the temporary file is removed.
+// One SafeOutputFile may be open at a time.
 class SafeOutputFile {
  public:
   // Refuses (ToolError) an output that is a folder or another non-regular file (a
@@ -17,10 +20,18 @@ class SafeOutputFile {
   // (also through another path, a link or a hard link to it), or whose folder does
   // not take a new file; otherwise creates the empty temporary file.
   SafeOutputFile(const std::string& path, const std::string& protectedInput);
+  // The same, protecting every file of `protectedInputs`.
+  SafeOutputFile(const std::string& path, const std::vector<std::string>& protectedInputs);
   SafeOutputFile(const SafeOutputFile&) = delete;
   SafeOutputFile& operator=(const SafeOutputFile&) = delete;
   // Removes the temporary file unless commit succeeded.
   ~SafeOutputFile();
+
+  // Refuses (ToolError) an output `path` that is a folder or another non-regular file,
+  // or one of `protectedInputs`; the check the constructor makes, for callers that
+  // want it before they start their work.
+  static void refuseUnsafe(const std::string& path,
+                           const std::vector<std::string>& protectedInputs);
 
   const std::string& getPath() const { return _path; }
   // Where the writer writes until commit.

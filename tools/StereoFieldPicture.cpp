@@ -374,8 +374,9 @@ void StereoFieldPicture::draw(void* context) const {
   text(cr, columnX, bottom + 34, "Shade: logarithm of the number of points.", 12);
 }
 
-void StereoFieldPicture::writePng(const std::string& path) const {
-  SafeOutputFile output(path, "");
+void StereoFieldPicture::writePng(const std::string& path,
+                                  const std::vector<std::string>& protectedInputs) const {
+  SafeOutputFile output(path, protectedInputs);
   Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT));
   check(cairo_surface_status(surface.get()), path);
   cairo_t* cr = cairo_create(surface.get());
@@ -387,8 +388,9 @@ void StereoFieldPicture::writePng(const std::string& path) const {
   output.commit();
 }
 
-void StereoFieldPicture::writeSvg(const std::string& path) const {
-  SafeOutputFile output(path, "");
+void StereoFieldPicture::writeSvg(const std::string& path,
+                                  const std::vector<std::string>& protectedInputs) const {
+  SafeOutputFile output(path, protectedInputs);
   {
     Surface surface(cairo_svg_surface_create(output.getTemporaryPath().c_str(), WIDTH, HEIGHT));
     check(cairo_surface_status(surface.get()), path);

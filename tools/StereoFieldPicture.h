@@ -24,9 +24,12 @@ class StereoFieldPicture {
 
   explicit StereoFieldPicture(std::vector<Entry> entries) : _entries(std::move(entries)) {}
 
-  // Throws ToolError naming the path when the picture cannot be written.
-  void writePng(const std::string& path) const;
-  void writeSvg(const std::string& path) const;
+  // Throws ToolError naming the path when the picture cannot be written or `path` is
+  // one of `protectedInputs` (the files the picture shows).
+  void writePng(const std::string& path,
+                const std::vector<std::string>& protectedInputs = {}) const;
+  void writeSvg(const std::string& path,
+                const std::vector<std::string>& protectedInputs = {}) const;
 
  private:
   void draw(void* cairoContext) const;
