@@ -1,9 +1,12 @@
 // The stereo field analysis on signals whose answer is known, and its pictures.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -122,6 +125,34 @@ TEST(StereoFieldAnalysis, GoniometerPlacesMidAndSide) {
   EXPECT_EQ(1u, antiphase.getGoniometer()[cellOf(0.0, 0.5)]);
   EXPECT_EQ(1u, antiphase.getGoniometer()[cellOf(0.0, 0.25)]);
   EXPECT_DOUBLE_EQ(0.5, antiphase.getPeak());
+  // Far beyond full scale (and beyond any int once scaled): the edge cell.
+  const std::vector<double> huge = {1e7, -1e12, 1e300};
+  StereoFieldAnalysis loud(RATE);
+  loud.add(huge.data(), huge.data(), 3);
+  const std::size_t edge = StereoFieldAnalysis::GRID - 1, centre = StereoFieldAnalysis::GRID / 2;
+  EXPECT_EQ(2u, loud.getGoniometer()[edge * StereoFieldAnalysis::GRID + centre]);
+  EXPECT_EQ(1u, loud.getGoniometer()[centre]);
+}
+
+// A NaN or an infinite sample is left out: the spectra are those of the file with
+// silence in its place (not blank), and its frame is missing from the goniometer.
+TEST(StereoFieldAnalysis, NonFiniteSamplesAreLeftOut) {
+  const std::vector<double> a = noise(RATE * 2, 1);
+  const std::vector<double> b = noise(RATE * 2, 2);
+  std::vector<double> left = a, right = b, zeroedLeft = a, zeroedRight = b;
+  left[1000] = std::numeric_limits<double>::quiet_NaN();
+  right[30000] = -std::numeric_limits<double>::infinity();
+  zeroedLeft[1000] = 0.0;
+  zeroedRight[30000] = 0.0;
+  const StereoFieldAnalysis damaged = analyse(left, right);
+  const StereoFieldAnalysis clean = analyse(zeroedLeft, zeroedRight);
+  for (int k = 0; k < StereoFieldAnalysis::NUM_BANDS; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(clean.getBands()[k].sideToMidDb, damaged.getBands()[k].sideToMidDb);
+    EXPECT_EQ(clean.getBands()[k].correlation, damaged.getBands()[k].correlation);
+  }
+  const auto& cells = damaged.getGoniometer();
+  EXPECT_EQ(a.size() - 2, std::accumulate(cells.begin(), cells.end(), std::uint64_t(0)));
 }
 
 // analyze IN OUT: a table row per band and both pictures, PNG at 1200 x 800 and SVG,
@@ -161,4 +192,59 @@ TEST(BrisendelAnalyze, WritesTheTableAndValidPictures) {
   EXPECT_NE(std::string::npos, svg.find("height=\"800"));
   EXPECT_NE(std::string::npos, svg.find("</svg>"));
   EXPECT_EQ(4u, dir.list().size()) << "a temporary file was left behind";
+}
+
+// No picture replaces a file it shows, however its path names it; the analysis is not
+// even started.
+TEST(BrisendelAnalyze, APictureNeverReplacesAnInput) {
+  TempDir dir;
+  Wave input;
+  input.samples = testSignal(5000, 0.5);
+  const std::vector<std::uint8_t> bytes = encodeWave(input);
+  writeFile(dir.file("a.wav"), bytes);
+  writeFile(dir.file("b.wav"), bytes);
+  ASSERT_EQ(0, link(dir.file("b.wav").c_str(), dir.file("hard.png").c_str()));
+  for (const char* option : {"--png", "--svg"}) {
+    for (const std::string& picture :
+         {dir.file("a.wav"), dir.path() + "/./b.wav", dir.file("hard.png")}) {
+      SCOPED_TRACE(std::string(option) + " " + picture);
+      const RunResult run =
+          runBrisendel({"analyze", dir.file("a.wav"), dir.file("b.wav"), option, picture});
+      EXPECT_EQ(1, run.status);
+      EXPECT_NE(std::string::npos, run.err.find(picture + ": is the input file")) << run.err;
+      EXPECT_EQ("", run.out);
+    }
+  }
+  EXPECT_EQ(bytes, readFile(dir.file("a.wav")));
+  EXPECT_EQ(bytes, readFile(dir.file("b.wav")));
+  EXPECT_EQ(3u, dir.list().size());
+}
+
+// The table says what it measured: channels in opposite phase are infinitely wide
+// (+inf, not the -inf of identical channels), and a NaN sample is named on standard
+// error while the bands still show the rest of the file.
+TEST(BrisendelAnalyze, TheTableShowsOppositeChannelsAndNamesNonFiniteSamples) {
+  TempDir dir;
+  Wave opposite;
+  opposite.formatTag = 3;
+  opposite.bits = 32;
+  opposite.samples = testSignal(20000, 0.5);
+  for (std::size_t i = 0; i < opposite.samples.size(); i += 2)
+    opposite.samples[i + 1] = -opposite.samples[i];
+  writeFile(dir.file("opposite.wav"), encodeWave(opposite));
+  Wave damaged = opposite;
+  damaged.samples = testSignal(20000, 0.5);
+  damaged.samples[777] = std::numeric_limits<double>::quiet_NaN();
+  writeFile(dir.file("nan.wav"), encodeWave(damaged));
+
+  const RunResult run = runBrisendel({"analyze", dir.file("opposite.wav"), dir.file("nan.wav")});
+  ASSERT_EQ(0, run.status) << run.err;
+  const std::size_t row = run.out.find("       1k ");
+  ASSERT_NE(std::string::npos, row) << run.out;
+  const std::string line = run.out.substr(row, run.out.find('\n', row) - row);
+  EXPECT_NE(std::string::npos, line.find("+inf     -1.000")) << line;
+  EXPECT_EQ(std::string::npos, line.find(" -  ")) << line;
+  EXPECT_EQ("brisendel: " + dir.file("nan.wav") +
+                ": 1 sample is NaN or infinite; left out of the analysis\n",
+            run.err);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -125,4 +126,104 @@ TEST(BrisendelFormats, IntegerCodesSurviveAPassThroughRender) {
       EXPECT_EQ(0u, differing);
     }
   }
+}
+
+// Files that do not declare their length, as programs streaming to a pipe write them
+// (a WAV data size left at a placeholder, a FLAC "total samples" of 0), are complete:
+// every frame is read and rendered.
+class BrisendelUndeclaredLength : public testing::TestWithParam<const char*> {};
+
+TEST_P(BrisendelUndeclaredLength, IsReadToTheEnd) {
+  TempDir dir;
+  const std::string kind = GetParam();
+  const std::vector<double> samples = testSignal(30000, 0.5);
+  const std::string in = dir.file(kind == "flac" ? "in.flac" : "in.wav");
+  writeAudio(in, (kind == "flac" ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16, 44100,
+             samples);
+  const std::vector<double> stored = readAudio(in).samples;
+  std::vector<std::uint8_t> bytes = readFile(in);
+  if (kind == "flac") {
+    // STREAMINFO's 36-bit sample count ends its 8-byte field at offset 18.
+    bytes[21] &= 0xF0;
+    std::fill(bytes.begin() + 22, bytes.begin() + 26, 0);
+  } else {
+    const std::uint32_t placeholder = std::stoul(kind, nullptr, 16);
+    const std::size_t data =
+        std::search(bytes.begin(), bytes.end(), "data", "data" + 4) - bytes.begin();
+    ASSERT_LT(data + 8, bytes.size());
+    for (int i = 0; i < 4; ++i)
+      bytes[data + 4 + std::size_t(i)] = static_cast<std::uint8_t>(placeholder >> (8 * i));
+  }
+  writeFile(in, bytes);
+  for (const char* extension : {"wav", "flac"}) {
+    SCOPED_TRACE(extension);
+    const std::string out = dir.file(std::string("out.") + extension);
+    const RunResult run = render(in, out);
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(stored, readAudio(out).samples);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, BrisendelUndeclaredLength,
+                         testing::Values("7FFFF000", "FFFFFFFF", "flac"));
+
+// An empty input gives an empty file of every type that holds no frames, and one clear
+// line where the type cannot be empty.
+TEST(BrisendelFormats, AnEmptyInputGivesAnEmptyFile) {
+  TempDir dir;
+  for (const int rate : {44100, 48000}) {
+    Wave empty;
+    empty.sampleRate = static_cast<unsigned>(rate);
+    const std::string in = dir.file("empty" + std::to_string(rate) + ".wav");
+    writeFile(in, encodeWave(empty));
+    const std::vector<std::pair<const char*, int>> types =
+        rate == 48000
+            ? std::vector<std::pair<const char*, int>>{{"opus", 0}}
+            : std::vector<std::pair<const char*, int>>{
+                  {"wav", SF_FORMAT_WAV},   {"aiff", SF_FORMAT_AIFF}, {"caf", SF_FORMAT_CAF},
+                  {"flac", SF_FORMAT_FLAC}, {"ogg", SF_FORMAT_OGG},   {"mp3", SF_FORMAT_MPEG}};
+    for (const auto& [extension, container] : types) {
+      SCOPED_TRACE(extension);
+      const std::string out = dir.file(std::string("out.") + extension);
+      const RunResult run = render(in, out);
+      if (container == 0) {
+        EXPECT_EQ(1, run.status);
+        EXPECT_NE(std::string::npos, run.err.find("out.opus: an Ogg Opus file cannot be empty"))
+            << run.err;
+        continue;
+      }
+      ASSERT_EQ(0, run.status) << run.err;
+      const Audio written = readAudio(out);
+      EXPECT_EQ(container, written.format & SF_FORMAT_TYPEMASK);
+      EXPECT_EQ(0u, written.samples.size());
+    }
+  }
+}
+
+// The clipped-sample count is what the written codes lost: a 16-bit full-scale square
+// wave passed through keeps every code (the render's rounding beyond -1.0 is no loss),
+// while float samples of 1.0 have no 24-bit code and are all limited.
+TEST(BrisendelFormats, ClippedSamplesAreCountedOnTheWrittenCodes) {
+  TempDir dir;
+  spl_test::Bytes codes;
+  for (unsigned i = 0; i < 2 * 20000; ++i)
+    spl_test::appendLE(codes, (i / 100) % 2 == 0 ? 0x8000u : 0x7FFFu, 2);  // -32768, 32767
+  writeFile(dir.file("square.wav"),
+            spl_test::riffWave({spl_test::chunk("fmt ", spl_test::formatRecord(1, 2, 44100, 16)),
+                                spl_test::chunk("data", codes)}));
+  Wave ones;
+  ones.formatTag = 3;
+  ones.bits = 32;
+  ones.samples.assign(2 * 20000, 1.0);
+  writeFile(dir.file("ones.wav"), encodeWave(ones));
+
+  const RunResult passed = render(dir.file("square.wav"), dir.file("square-out.wav"));
+  ASSERT_EQ(0, passed.status) << passed.err;
+  EXPECT_EQ(readAudio(dir.file("square.wav")).samples,
+            readAudio(dir.file("square-out.wav")).samples);
+  EXPECT_EQ(std::string::npos, passed.out.find("clipped")) << passed.out;
+  const RunResult limited = render(dir.file("ones.wav"), dir.file("ones.flac"));
+  ASSERT_EQ(0, limited.status) << limited.err;
+  EXPECT_NE(std::string::npos, limited.out.find("; 40000 samples clipped at full scale"))
+      << limited.out;
 }

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,7 +42,7 @@ using spl_test::readLE32;
 
 std::string pluginPath() { return BRISENDEL_PLUGIN; }
 
-RunResult runBrisendel(const std::vector<std::string>& arguments) {
+RunResult runBrisendel(const std::vector<std::string>& arguments, const RunLimits& limits) {
   TempDir capture;
   const std::string outPath = capture.file("stdout");
   const std::string errPath = capture.file("stderr");
@@ -57,8 +59,28 @@ RunResult runBrisendel(const std::vector<std::string>& arguments) {
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
+  // The child inherits the limit and an ignored SIGXFSZ from this process, which holds
+  // them only while it starts the child.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  if (!limits.fileSizeSignalIgnored) sigaddset(&defaults, SIGXFSZ);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  struct rlimit saved {};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  if (limits.fileSize != 0) {
+    struct rlimit limited = saved;
+    limited.rlim_cur = limits.fileSize;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   RunResult result;
   if (spawned != 0) {
@@ -167,12 +189,26 @@ Audio readAudio(const std::string& path) {
   audio.format = info.format;
   audio.sampleRate = info.samplerate;
   audio.channels = info.channels;
-  audio.samples.resize(static_cast<std::size_t>(info.frames) *
-                       static_cast<std::size_t>(info.channels));
-  const sf_count_t got = sf_readf_double(file, audio.samples.data(), info.frames);
-  audio.samples.resize(static_cast<std::size_t>(got) * static_cast<std::size_t>(info.channels));
+  // Read to the end: a stream's length may be unknown (SF_COUNT_MAX).
+  std::vector<double> chunk(std::size_t(4096) * static_cast<std::size_t>(info.channels));
+  for (sf_count_t got; (got = sf_readf_double(file, chunk.data(), 4096)) > 0;)
+    audio.samples.insert(audio.samples.end(), chunk.begin(),
+                         chunk.begin() + got * static_cast<sf_count_t>(info.channels));
   sf_close(file);
   return audio;
+}
+
+void writeAudio(const std::string& path, int format, int sampleRate,
+                const std::vector<double>& samples) {
+  SF_INFO info{};
+  info.format = format;
+  info.channels = 2;
+  info.samplerate = sampleRate;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(nullptr, file) << path << ": " << sf_strerror(nullptr);
+  EXPECT_EQ(static_cast<sf_count_t>(samples.size() / 2),
+            sf_writef_double(file, samples.data(), static_cast<sf_count_t>(samples.size() / 2)));
+  EXPECT_EQ(0, sf_close(file));
 }
 
 std::vector<double> testSignal(unsigned frames, double amplitude) {

@@ -18,8 +18,15 @@ struct RunResult {
   std::string err;
 };
 
+// How the child runs: a file size limit in bytes (0: none, as the test runs), with
+// SIGXFSZ ignored (writes past the limit fail) or at its default (it kills).
+struct RunLimits {
+  unsigned long long fileSize = 0;
+  bool fileSizeSignalIgnored = false;
+};
+
 // Runs brisendel with the arguments (no shell), standard input closed.
-RunResult runBrisendel(const std::vector<std::string>& arguments);
+RunResult runBrisendel(const std::vector<std::string>& arguments, const RunLimits& limits = {});
 // The plug-in built in this tree.
 std::string pluginPath();
 
@@ -55,6 +62,9 @@ struct Audio {
 };
 // Fails the test (and returns an empty Audio) when libsndfile cannot open the file.
 Audio readAudio(const std::string& path);
+// Writes interleaved stereo samples through libsndfile in `format` at `sampleRate`.
+void writeAudio(const std::string& path, int format, int sampleRate,
+                const std::vector<double>& samples);
 
 // A reproducible test signal: tones, noise and an out-of-phase part, `frames` long.
 std::vector<double> testSignal(unsigned frames, double amplitude);
