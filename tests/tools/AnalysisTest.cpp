@@ -225,10 +225,7 @@ TEST(BrisendelAnalyze, APictureNeverReplacesAnInput) {
 // error while the bands still show the rest of the file.
 TEST(BrisendelAnalyze, TheTableShowsOppositeChannelsAndNamesNonFiniteSamples) {
   TempDir dir;
-  Wave opposite;
-  opposite.formatTag = 3;
-  opposite.bits = 32;
-  opposite.samples = testSignal(20000, 0.5);
+  Wave opposite = floatWave(20000, 0.5);
   for (std::size_t i = 0; i < opposite.samples.size(); i += 2)
     opposite.samples[i + 1] = -opposite.samples[i];
   writeFile(dir.file("opposite.wav"), encodeWave(opposite));

@@ -15,10 +15,7 @@ using namespace tooltest;
 TEST(BrisendelParallel, EveryJobCountGivesTheSameBits) {
   TempDir dir;
   for (const unsigned frames : {1000u, 4096u, 5u * 4096u + 77u}) {
-    Wave input;
-    input.formatTag = 3;
-    input.bits = 32;
-    input.samples = testSignal(frames, 0.7);
+    const Wave input = floatWave(frames, 0.7);
     const std::string in = dir.file("in.wav");
     writeFile(in, encodeWave(input));
     for (const char* block : {"777", "4096"}) {

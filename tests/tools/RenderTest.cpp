@@ -24,10 +24,7 @@ double maxDifference(const std::vector<double>& a, const std::vector<double>& b)
 // output: the rendered file is the library's own result, aligned and of equal length.
 TEST(BrisendelRender, FloatOutputMatchesTheLibraryAlignedAndOfEqualLength) {
   TempDir dir;
-  Wave input;
-  input.formatTag = 3;
-  input.bits = 32;
-  input.samples = testSignal(30011, 0.8);
+  const Wave input = floatWave(30011, 0.8);
   writeFile(dir.file("in.wav"), encodeWave(input));
   const std::vector<double> stored = readWave(dir.file("in.wav")).samples;
 

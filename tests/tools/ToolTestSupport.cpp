@@ -95,6 +95,14 @@ RunResult runBrisendel(const std::vector<std::string>& arguments, const RunLimit
   return result;
 }
 
+Wave floatWave(unsigned frames, double amplitude) {
+  Wave wave;
+  wave.formatTag = 3;
+  wave.bits = 32;
+  wave.samples = testSignal(frames, amplitude);
+  return wave;
+}
+
 std::vector<std::uint8_t> encodeWave(const Wave& wave) {
   const unsigned bytesPerSample = wave.bits / 8;
   const unsigned coding = wave.formatTag == 0xFFFE ? wave.subFormat : wave.formatTag;

@@ -47,6 +47,9 @@ struct Wave {
   }
 };
 
+// A 32-bit float file of the test signal below.
+Wave floatWave(unsigned frames, double amplitude);
+
 // Encodes like the library's RIFF writer: integers scaled by 2^(bits-1) - 1 and rounded down.
 std::vector<std::uint8_t> encodeWave(const Wave& wave);
 // Decodes a plain PCM or float file (integers divided by 2^(bits-1), as brisendel
