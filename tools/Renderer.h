@@ -41,7 +41,9 @@ class Renderer {
   void setProgressAllowed(bool on) { _progressAllowed = on; }
 
   // Throws ToolError naming the file and the problem; OUT then does not change (it is
-  // written under a temporary name and renamed when complete).
+  // written under a temporary name, read back, and renamed when complete). A module
+  // that is not Brisendel (by its unique identifier), or whose latency is no whole
+  // number of hops, is refused before anything is read or written.
   RenderResult render(const std::string& inputPath, const std::string& outputPath);
 
  private:
