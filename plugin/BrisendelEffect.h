@@ -1,6 +1,15 @@
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <memory>
 #include <string>
+
+class Radi3zur;
+namespace spl {
+class DefaultClip;
+class OverwrapStreamProcessor;
+}  // namespace spl
 
 // Brisendel itself, apart from any plug-in format: the five parameters with
 // their names, labels, steps, defaults and display texts, the imaging core, the
@@ -19,9 +28,6 @@
 //
 // process runs with denormals flushed to zero and restores the caller's
 // floating-point state before it returns.
-//
-// NOTE: this is the agreed interface; the implementation fills in the private
-// part. Adapters depend only on what is public here.
 class BrisendelEffect {
  public:
   // Parameter indices, as the host formats number them.
@@ -75,4 +81,31 @@ class BrisendelEffect {
   // their host boundary.
   void process(const float* const* inputs, float* const* outputs, unsigned frames);
   void process(const double* const* inputs, double* const* outputs, unsigned frames);
+
+  // The block length processed in one pass (RESERVED_FRAMES up to MAX_RESERVED_FRAMES).
+  unsigned getReservedFrames() const { return _reservedFrames; }
+
+ private:
+  // The five parameters as the imaging core takes them, read once per call.
+  struct Snapshot {
+    double center;
+    double side;
+    bool autoGain;
+    unsigned quality;
+    int windowMode;
+  };
+  Snapshot snapshot() const;
+  // The step the stored normalized value selects.
+  unsigned stepIndex(int index) const;
+  template <typename Sample>
+  void processSamples(const Sample* const* inputs, Sample* const* outputs, unsigned frames);
+
+  // Normalized values (0..1) exactly as set; lock-free where hosts run.
+  std::array<std::atomic<double>, NUM_PARAMS> _normalized;
+  // Declared before the processor that borrows it, so it is destroyed after it.
+  std::unique_ptr<Radi3zur> _imager;
+  std::unique_ptr<spl::OverwrapStreamProcessor> _processor;
+  // The host block widened to double, one slice at a time: _reservedFrames frames.
+  std::unique_ptr<spl::DefaultClip> _block;
+  unsigned _reservedFrames = 0;
 };

@@ -43,6 +43,15 @@ void OverwrapStreamProcessor::reserve(unsigned maxBlockLength) {
   if (getOutputBuffer().getCapacity() < frames) getOutputBuffer().reserve(frames);
 }
 
+void OverwrapStreamProcessor::reset() {
+  getInputBuffer().discardAll();
+  getOutputBuffer().discardAll();
+  for (unsigned c = 0; c < _carryClip.getNumChannels(); ++c) {
+    std::fill_n(_carryClip.channelData(c), _carryClip.getLength(), 0.0);
+  }
+  getInputBuffer().write(ZeroClip(getInputBuffer().getNumChannels(), _width));
+}
+
 void OverwrapStreamProcessor::write(const Clip& clip) {
   VectorBuffer& input = getInputBuffer();
   VectorBuffer& output = getOutputBuffer();

@@ -36,6 +36,11 @@ class OverwrapStreamProcessor : public BufferedStreamProcessor {
   // read of as many, so that they never allocate. Only grows; may allocate.
   void reserve(unsigned maxBlockLength);
 
+  // Back to the state after construction: one window of silence in the input,
+  // nothing carried, nothing waiting to be read. Keeps every reservation, so
+  // it does not allocate.
+  void reset();
+
   unsigned getWidth() const { return _width; }
 
  private:

@@ -10,6 +10,7 @@ namespace spl {
 
 namespace {
 constexpr const char* kSource = "spl/stream/VectorBuffer";
+constexpr unsigned kLineNoChannels = 21;
 // The first growth makes room for this many samples at least, so that a
 // buffer fed in small clips does not grow in tiny steps.
 constexpr std::size_t kMinimumCapacity = 256;
@@ -20,7 +21,7 @@ void VectorBuffer::setNumChannels(unsigned numChannels) {
   // the samples held divided by the width) nor cut a clip into frames.
   // Checked before the width changes, so that a refused width leaves the
   // buffer as it was.
-  SPL_REQUIRE(numChannels != 0, "assertion error", kSource);
+  SPL_REQUIRE_AT(numChannels != 0, "assertion error", kSource, kLineNoChannels);
   _numChannels = numChannels;
 }
 
@@ -124,6 +125,12 @@ void VectorBuffer::read(Clip& clip, unsigned length) {
   const std::size_t taken = std::size_t(frames) * _numChannels;
   _numSamples -= taken;
   _head = _numSamples == 0 ? 0 : from;
+  recount();
+}
+
+void VectorBuffer::discardAll() {
+  _head = 0;
+  _numSamples = 0;
   recount();
 }
 

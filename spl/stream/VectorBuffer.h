@@ -28,6 +28,8 @@ class VectorBuffer : public Buffer {
   unsigned getAvailable() const override { return _numFrames; }
   // Drops all frames and frees the ring (may free memory: not for the audio thread).
   unsigned clear() override;
+  // Drops all frames and keeps the ring, so that refilling it does not allocate.
+  void discardAll();
   unsigned getNumChannels() const override { return _numChannels; }
   // 0 fails with "assertion error". Does not recount the held frames.
   void setNumChannels(unsigned numChannels) override;

@@ -50,8 +50,8 @@ TEST(OverwrapStreamProcessor, WidthMustBeEvenAndAtLeastTwo) {
   smallest.write(DefaultClip(2, 0));
   EXPECT_EQ(smallest.getAvailable(), 1u);
   // Zero channels is refused by the buffers before the width is looked at.
-  EXPECT_SPL_FAILURE(OverwrapStreamProcessor(identity, 0, 3), "assertion error",
-                     "spl/stream/VectorBuffer");
+  EXPECT_SPL_FAILURE_AT(OverwrapStreamProcessor(identity, 0, 3), "assertion error",
+                        "spl/stream/VectorBuffer", 21);
 }
 
 TEST(OverwrapStreamProcessor, FirstEmptyWriteProcessesOneSilentWindow) {

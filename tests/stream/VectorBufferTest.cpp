@@ -85,7 +85,7 @@ TEST(VectorBuffer, EmptyWritesAndClear) {
 
 TEST(VectorBuffer, ZeroChannelsIsRejected) {
   VectorBuffer buffer = makeBuffer(2);
-  EXPECT_SPL_FAILURE(buffer.setNumChannels(0), "assertion error", "spl/stream/VectorBuffer");
+  EXPECT_SPL_FAILURE_AT(buffer.setNumChannels(0), "assertion error", "spl/stream/VectorBuffer", 21);
   EXPECT_EQ(buffer.getNumChannels(), 2u);
 }
 
