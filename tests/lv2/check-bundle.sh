@@ -17,7 +17,7 @@ fail() {
   exit 1
 }
 
-cmake --install "$build" --component lv2 --prefix "$work/usr" >/dev/null
+"${CMAKE:-cmake}" --install "$build" --component lv2 --prefix "$work/usr" >/dev/null
 bundle=$work/usr/lib/lv2/Brisendel.lv2
 export LV2_PATH=$work/usr/lib/lv2
 

@@ -15,7 +15,7 @@ fail() {
   exit 1
 }
 
-cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
+"${CPACK:-cpack}" --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack"; }
 debs=("$work"/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb"
