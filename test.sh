@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs whatever packages are missing, then builds and runs every test: the
 # release build, the same under the address and undefined-behaviour sanitizers,
-# and the Windows build (Brisendel.dll and the test suites under Wine, and a
+# the plug-in under ThreadSanitizer with a host's processing and parameter
+# threads, and the Windows build (Brisendel.dll and the test suites under Wine, and a
 # render of the DLL checked against the Linux module's).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -10,4 +11,5 @@ install_missing "${TEST_PACKAGES[@]}"
 
 cmake --workflow --preset default
 cmake --workflow --preset asan
+cmake --workflow --preset tsan
 scripts/test-windows.sh

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,12 +52,14 @@ double megabytes(const char* field) {
 float qualityValue(int quality) { return static_cast<float>((quality - 0.5) / 9.0); }
 
 struct Stream {
-  explicit Stream(int frames) : left(frames), right(frames), outLeft(kBlock), outRight(kBlock) {
+  // Noise of about `level` (1: full scale).
+  explicit Stream(int frames, double level = 1.0)
+      : left(frames), right(frames), outLeft(kBlock), outRight(kBlock) {
     std::mt19937 generator(1);
     std::uniform_real_distribution<double> uniform(-0.5, 0.5);
     for (int i = 0; i < frames; ++i) {
-      left[i] = uniform(generator);
-      right[i] = 0.6 * left[i] + uniform(generator);
+      left[i] = level * uniform(generator);
+      right[i] = 0.6 * left[i] + level * uniform(generator);
     }
   }
   std::vector<double> left, right, outLeft, outRight;
@@ -153,5 +156,53 @@ void PluginHost(benchmark::State& state) {
   state.counters["hwm_MB"] = megabytes("VmHWM");
 }
 BENCHMARK(PluginHost)->DenseRange(1, 9)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Tiny signals, as a host hands over the decaying tail of another effect: the
+// worst and the mean call at Quality 9 for noise at full scale, at 1e-305
+// (its products fall below the smallest normal number) and at 1e-310 (denormal
+// already). The three instances take turns block by block, so that whatever
+// else the machine does hits all three alike. Counters: worst_ms_<input>,
+// mean_ms_<input> (wall clock) and their _cpu twins, and worst_ratio_<input>,
+// the worst call against the worst call with normal input (CPU time).
+void PluginDenormals(benchmark::State& state) {
+  const char* path = std::getenv("BRISENDEL_PLUGIN");
+  const char* names[] = {"normal", "1e-305", "1e-310"};
+  const double levels[] = {1.0, 1e-305, 1e-310};
+  constexpr int kInputs = 3;
+  std::vector<std::unique_ptr<brisendel::PluginHost>> hosts;
+  std::vector<Stream> streams;
+  for (int k = 0; k < kInputs; ++k) {
+    hosts.push_back(std::make_unique<brisendel::PluginHost>());
+    hosts[k]->load(path != nullptr ? path : BRISENDEL_MODULE);
+    hosts[k]->start(kRate, kBlock);
+    hosts[k]->setParameter(VSTPlugin::kQuality, qualityValue(9));
+    streams.emplace_back(1 << 16, levels[k]);
+  }
+  bool hop = false;
+  Times worst[kInputs], total[kInputs];
+  long blocks = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < 8; ++i) {
+      for (int k = 0; k < kInputs; ++k) processBlock(*hosts[k], streams[k], hop);
+    }
+    for (int i = 0; i < 128; ++i) {
+      for (int k = 0; k < kInputs; ++k) {
+        const Times t = processBlock(*hosts[k], streams[k], hop);
+        worst[k].max(t);
+        total[k].add(t);
+      }
+      ++blocks;
+    }
+  }
+  for (int k = 0; k < kInputs; ++k) {
+    const std::string name = names[k];
+    state.counters["worst_ms_" + name] = worst[k].wall;
+    state.counters["worst_cpu_ms_" + name] = worst[k].cpu;
+    state.counters["mean_ms_" + name] = total[k].wall / blocks;
+    state.counters["mean_cpu_ms_" + name] = total[k].cpu / blocks;
+    state.counters["worst_ratio_" + name] = worst[k].cpu / worst[0].cpu;
+  }
+}
+BENCHMARK(PluginDenormals)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -29,10 +29,7 @@ std::atomic<AbstractStereoAudioEffectX::FailureReporter> failureReporter{
 
 AbstractStereoAudioEffectX::AbstractStereoAudioEffectX(audioMasterCallback audioMaster,
                                                        VstInt32 numPrograms, VstInt32 numParams)
-    : AudioEffectX(audioMaster, numPrograms, numParams),
-      blockClip(std::make_unique<spl::DefaultClip>(kNumChannels, 0)),
-      programName("default") {
-  blockClip->reserve(RESERVED_FRAMES);
+    : AudioEffectX(audioMaster, numPrograms, numParams), programName("default") {
   setNumInputs(kNumChannels);
   setNumOutputs(kNumChannels);
   canProcessReplacing(true);
@@ -86,23 +83,7 @@ void AbstractStereoAudioEffectX::processBuffers(Sample** inputs, Sample** output
   if (sampleFrames == 0 && !hasAllBuffers(inputs, outputs)) return;
   try {
     checkBuffers(inputs, outputs, sampleFrames);
-    const auto frames = static_cast<unsigned>(sampleFrames);
-    blockClip->setLength(frames);
-    // All input is read before any output is written, so the host may pass the
-    // same buffers for both.
-    for (unsigned c = 0; c < kNumChannels; ++c) {
-      const Sample* in = inputs[c];
-      double* samples = blockClip->channelData(c);
-      for (unsigned i = 0; i < frames; ++i) samples[i] = static_cast<double>(in[i]);
-    }
-    processClip(*blockClip);
-    SPL_REQUIRE(blockClip->getNumChannels() >= kNumChannels, "channel", kSource);
-    SPL_REQUIRE(blockClip->getLength() == frames, "length", kSource);
-    for (unsigned c = 0; c < kNumChannels; ++c) {
-      const double* samples = blockClip->channelData(c);
-      Sample* out = outputs[c];
-      for (unsigned i = 0; i < frames; ++i) out[i] = static_cast<Sample>(samples[i]);
-    }
+    processStereo(inputs, outputs, static_cast<unsigned>(sampleFrames));
   } catch (const std::runtime_error& e) {
     reportProcessingFailure(e.what());
   } catch (...) {

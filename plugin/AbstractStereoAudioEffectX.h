@@ -1,30 +1,24 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "spl/clip/DefaultClip.h"
 #include "vst/AudioEffectX.h"
 
 // The stereo effect base: fixes the effect at two inputs and two outputs, keeps
-// the program name and the parameter names and labels, presents every
-// processing call, single or double precision, to the subclass as one
-// two-channel clip of doubles processed in place, and answers every text query
-// from a plain string cut to the host's limit.
+// the program name and the parameter names and labels, checks the host's
+// buffers of every processing call, single or double precision, before it
+// hands them to the subclass, and answers every text query from a plain string
+// cut to the host's limit.
 //
-// Threads: the two processing operations share blockClip and must not run at
-// the same time; text queries and parameter calls may come from other threads.
-// A failure during processing is reported through the failure reporter (on
+// Threads: the processing operations must not run at the same time as each
+// other; text queries and parameter calls may come from other threads. A
+// failure during processing is reported through the failure reporter (on
 // Windows a modal message box that blocks the processing thread until the user
 // dismisses it, elsewhere one line on standard error) and the call returns to
 // the host normally.
 class AbstractStereoAudioEffectX : public AudioEffectX {
  public:
-  // Host blocks up to this many frames are processed without touching the heap
-  // once blockClip exists; a longer block grows it once.
-  static constexpr unsigned RESERVED_FRAMES = 8192;
-
   // Shows the text of a failure raised during processing to the user.
   using FailureReporter = void (*)(const char* text);
   // The platform's reporter: MessageBoxA with no owner, the text, the caption
@@ -60,10 +54,14 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
   virtual std::string getProductNameString() = 0;
   // The display text of the parameter's current value; any index may be asked.
   virtual std::string getParameterDisplayString(VstInt32 index) = 0;
-  // Processes the two-channel clip in place: it arrives holding the host's
-  // input block and must leave holding the output block of the same length.
-  // Called on the processing thread, once per host call.
-  virtual void processClip(spl::Clip& clip) = 0;
+  // Processes `frames` frames of the two input channels into the two output
+  // channels, which may be the same buffers. The buffers are checked: all four
+  // are there. Called on the processing thread, once per host call; a
+  // std::runtime_error thrown here is reported, not passed to the host.
+  virtual void processStereo(const float* const* inputs, float* const* outputs,
+                             unsigned frames) = 0;
+  virtual void processStereo(const double* const* inputs, double* const* outputs,
+                             unsigned frames) = 0;
 
  protected:
   // Register one name and one label per parameter, in index order, from the constructor.
@@ -82,7 +80,6 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
   template <typename Sample>
   void processBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
 
-  std::unique_ptr<spl::DefaultClip> blockClip;
   std::string programName;
   std::vector<std::string> parameterNames;
   std::vector<std::string> parameterLabels;

@@ -1,34 +1,36 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "plugin/AbstractStereoAudioEffectX.h"
-#include "plugin/Radi3zur.h"
-#include "spl/stream/OverwrapStreamProcessor.h"
-#include "spl/util/StepControl.h"
+#include "plugin/BrisendelEffect.h"
 
-// Brisendel, the stereo imaging effect the host talks to: five stepped
-// parameters (Center, Side, AutoGain, Quality, Window), the imaging core, and
-// the overlapped stream processor that feeds it half-overlapping blocks of
-// 4096 frames. The output lags the input by exactly that block size, which is
-// reported to the host as the initial delay.
+// Brisendel as a VST 2.4 effect: translates the host's calls into those of the
+// format-free BrisendelEffect it owns. Parameter indices, names, labels,
+// display texts and the latency are the effect's; the stereo base checks the
+// host's buffers and reports processing failures.
 //
-// Threads: setParameter and getParameter store and read the controls only;
-// the values reach the imaging core at the start of the next processing call.
-// The processing operations must not run concurrently with each other. The
-// constructor prepares the imaging core for every Quality and Window, so host
-// blocks of up to RESERVED_FRAMES frames are processed without touching the
-// heap from the first call on, also across parameter changes.
+// Threads: setParameter, getParameter and the parameter text queries may run
+// on any thread while a processing call runs on another; the processing call
+// reads each parameter once at its start. setBlockSize (effSetBlockSize, which
+// hosts send while suspended, not on the audio thread) grows the effect's
+// reservation so that blocks of the announced length go through in one pass;
+// sample rate, suspend and resume change nothing in the processing chain.
+// No processing call allocates, whatever the block length.
 class VSTPlugin : public AbstractStereoAudioEffectX {
  public:
   static constexpr VstInt32 UNIQUE_ID = 0x31343368;  // the characters 1, 4, 3, h
   // The host's parameter indices.
-  enum Parameter : VstInt32 { kCenter = 0, kSide, kAutoGain, kQuality, kWindow };
-  static constexpr VstInt32 NUM_PARAMS = 5;
-  // Frames per window of the stream processor, and so the reported latency: the
-  // power of two nearest below 100 ms at the adapter's initial 44100 Hz.
-  static constexpr VstInt32 WINDOW_LENGTH = 4096;
+  enum Parameter : VstInt32 {
+    kCenter = BrisendelEffect::kCenter,
+    kSide = BrisendelEffect::kSide,
+    kAutoGain = BrisendelEffect::kAutoGain,
+    kQuality = BrisendelEffect::kQuality,
+    kWindow = BrisendelEffect::kWindow
+  };
+  static constexpr VstInt32 NUM_PARAMS = BrisendelEffect::NUM_PARAMS;
+  // Frames per window of the overlap-add, and so the reported latency.
+  static constexpr VstInt32 WINDOW_LENGTH = BrisendelEffect::WINDOW_LENGTH;
 
   explicit VSTPlugin(audioMasterCallback audioMaster);
   ~VSTPlugin() override = default;
@@ -36,24 +38,17 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   // Values outside 0..1 from the host are clamped; a value that is not a number is ignored.
   void setParameter(VstInt32 index, float value) override;
   float getParameter(VstInt32 index) override;
+  // Stores the size like every effect and reserves room for blocks of that
+  // length (up to BrisendelEffect::MAX_RESERVED_FRAMES; longer ones are sliced).
+  void setBlockSize(VstInt32 newBlockSize) override;
 
   std::string getEffectNameString() override;
   std::string getVendorNameString() override;
   std::string getProductNameString() override;
   std::string getParameterDisplayString(VstInt32 index) override;
-  void processClip(spl::Clip& clip) override;
+  void processStereo(const float* const* inputs, float* const* outputs, unsigned frames) override;
+  void processStereo(const double* const* inputs, double* const* outputs, unsigned frames) override;
 
  private:
-  // Calls visitor with the control behind a host parameter index; false for an index outside 0..4.
-  template <typename Visitor>
-  bool visitControl(VstInt32 index, Visitor&& visitor);
-
-  spl::StepControl<double> _center;
-  spl::StepControl<double> _side;
-  spl::StepControl<std::string> _autoGain;
-  spl::StepControl<unsigned int> _quality;
-  spl::StepControl<std::string> _window;
-  // Declared before the processor that borrows it, so it is destroyed after it.
-  std::unique_ptr<Radi3zur> _imager;
-  std::unique_ptr<spl::OverwrapStreamProcessor> _processor;  // runs _imager, borrowed
+  BrisendelEffect _effect;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -21,10 +22,12 @@ struct Stereo {
       right[i] = 0.3 * left[i] + uniform(generator);
     }
   }
-  // Processes frames [from, from + frames) in place.
-  void process(BrisendelEffect& effect, std::size_t from, unsigned frames) {
-    double* channels[2] = {left.data() + from, right.data() + from};
-    effect.process(channels, channels, frames);
+  // Processes frames [from, from + frames) in place, or into `into`.
+  void process(BrisendelEffect& effect, std::size_t from, unsigned frames, Stereo* into = nullptr) {
+    Stereo& out = into != nullptr ? *into : *this;
+    const double* in[2] = {left.data() + from, right.data() + from};
+    double* channels[2] = {out.left.data() + from, out.right.data() + from};
+    effect.process(in, channels, frames);
   }
   std::vector<double> left, right;
 };
@@ -58,18 +61,19 @@ TEST(BrisendelEffect, PlainValuesSelectTheNearestStepWithinRange) {
 }
 
 // A block past the reservation, even past the largest one, comes out as the
-// same stream as many small blocks; reserving an absurd length is capped.
+// same stream as many small blocks, in place or not; reserving an absurd
+// length is capped.
 TEST(BrisendelEffect, BlocksLongerThanTheReservationGiveTheSameStream) {
   constexpr unsigned kFrames = BrisendelEffect::MAX_RESERVED_FRAMES + 5000;
-  const Stereo input(kFrames);
-  Stereo small = input, whole = input, capped = input;
+  Stereo input(kFrames);
+  Stereo small = input, whole(kFrames), capped = input;
 
   BrisendelEffect reference;
   for (std::size_t at = 0; at < kFrames; at += 1000) {
     small.process(reference, at, static_cast<unsigned>(std::min<std::size_t>(1000, kFrames - at)));
   }
   BrisendelEffect unannounced;
-  whole.process(unannounced, 0, kFrames);
+  input.process(unannounced, 0, kFrames, &whole);
   EXPECT_EQ(unannounced.getReservedFrames(), BrisendelEffect::RESERVED_FRAMES);
   BrisendelEffect announced;
   announced.reserve(1u << 30);

@@ -59,7 +59,7 @@ long allocationsOf(PluginHost& host, Buffers& b, VstInt32 frames) {
 TEST(BrisendelAllocations, NoneAtAnyQualityOnceLoaded) {
   SKIP_WHERE_THE_MODULE_HAS_ITS_OWN_RUNTIME();
   PluginHost host(BRISENDEL_MODULE);
-  Buffers buffers(AbstractStereoAudioEffectX::RESERVED_FRAMES);
+  Buffers buffers(BrisendelEffect::RESERVED_FRAMES);
   const std::vector<VstInt32> sizes = {8192, 1, 0, 31, 157, 4096, 8192, 2048, 5000};
   // The largest transforms are slow: fewer blocks there, each one window or more.
   const std::vector<VstInt32> fewSizes = {1, 0, 157, 2048};
@@ -78,7 +78,7 @@ TEST(BrisendelAllocations, NoneAtAnyQualityOnceLoaded) {
 TEST(BrisendelAllocations, NoneWhenParametersChangeBetweenBlocks) {
   SKIP_WHERE_THE_MODULE_HAS_ITS_OWN_RUNTIME();
   PluginHost host(BRISENDEL_MODULE);
-  Buffers buffers(AbstractStereoAudioEffectX::RESERVED_FRAMES);
+  Buffers buffers(BrisendelEffect::RESERVED_FRAMES);
   for (int i = 0; i < 8; ++i) {
     host.setParameter(VSTPlugin::kCenter, i / 8.0f);
     host.setParameter(VSTPlugin::kSide, 1.0f - i / 8.0f);
@@ -86,6 +86,32 @@ TEST(BrisendelAllocations, NoneWhenParametersChangeBetweenBlocks) {
     host.setParameter(VSTPlugin::kWindow, i % 3 == 0 ? 0.0f : 1.0f);
     EXPECT_EQ(allocationsOf(host, buffers, 3000), 0) << i;
   }
+}
+
+// Hosts announce what they like (or nothing) and send what they like: long
+// blocks go through in one pass when announced, in slices when not, and the
+// rate, size and suspend/resume calls in between never leave the audio path
+// something to allocate.
+TEST(BrisendelAllocations, NoneForLongBlocksAnnouncedOrNotAcrossHostChanges) {
+  SKIP_WHERE_THE_MODULE_HAS_ITS_OWN_RUNTIME();
+  PluginHost host(BRISENDEL_MODULE);
+  Buffers buffers(BrisendelEffect::MAX_RESERVED_FRAMES);
+  const std::vector<VstInt32> sizes = {16384, 65536, 1, 8193};
+  auto expectNone = [&](const char* after) {
+    for (VstInt32 frames : sizes) {
+      EXPECT_EQ(allocationsOf(host, buffers, frames), 0) << frames << " frames " << after;
+    }
+  };
+  expectNone("never announced");
+  host.start(44100.0, 16384);
+  expectNone("announced 16384");
+  host.start(96000.0, 65536);
+  expectNone("announced 65536 at another rate");
+  host.stop();
+  host.start(48000.0, 512);
+  expectNone("announced 512 after a suspend");
+  host.start(44100.0, 1 << 30);  // must neither reserve gigabytes nor fail
+  expectNone("announced 2^30");
 }
 
 }  // namespace

@@ -30,26 +30,30 @@ class MixEffect : public AbstractStereoAudioEffectX {
     if (index == 5) throw std::runtime_error("no display");
     return index == 0 ? "123456789" : "";
   }
-  void processClip(spl::Clip& clip) override {
+  void processStereo(const float* const* in, float* const* out, unsigned frames) override {
+    mix(in, out, frames);
+  }
+  void processStereo(const double* const* in, double* const* out, unsigned frames) override {
+    mix(in, out, frames);
+  }
+  template <typename Sample>
+  void mix(const Sample* const* in, Sample* const* out, unsigned frames) {
     ++calls;
-    lastLength = clip.getLength();
-    lastChannels = clip.getNumChannels();
+    lastLength = frames;
     if (failure == 1) throw std::runtime_error("broken block");
     if (failure == 2) throw 42;
-    for (unsigned i = 0; i < clip.getLength(); ++i) {
-      const double l = clip.get(0, i);
-      const double r = clip.get(1, i);
-      clip.set(0, i, 2 * l + r + 1e-9);
-      clip.set(1, i, l - r);
+    for (unsigned i = 0; i < frames; ++i) {
+      const Sample l = in[0][i];
+      const Sample r = in[1][i];
+      out[0][i] = 2 * l + r + Sample(1e-9);
+      out[1][i] = l - r;
     }
-    if (failure == 3) clip.setLength(clip.getLength() / 2);
   }
 
   std::string effectName = "Mix";
   int failure = 0;
   int calls = 0;
   unsigned lastLength = 99;
-  unsigned lastChannels = 0;
 };
 
 struct Stereo {
@@ -95,7 +99,7 @@ TEST_F(StereoEffectTest, RecordOffersTwoByTwoInBothPrecisions) {
   EXPECT_EQ(e->initialDelay, 0);
 }
 
-TEST_F(StereoEffectTest, DoublePathReturnsTheClipBitForBit) {
+TEST_F(StereoEffectTest, DoublePathHandsTheHostBuffersToTheEffect) {
   Stereo in(37), out(37);
   AEffect* e = effect.getAeffect();
   e->processDoubleReplacing(e, in.get(), out.get(), 37);
@@ -105,29 +109,6 @@ TEST_F(StereoEffectTest, DoublePathReturnsTheClipBitForBit) {
   }
 }
 
-TEST_F(StereoEffectTest, SinglePathRoundsEachSampleToTheNearestFloat) {
-  std::vector<float> inL = {0.1f, 1.0f / 3.0f, -7.25f}, inR = {0.2f, 0.3f, 1e-3f};
-  std::vector<float> outL(3), outR(3);
-  float* in[2] = {inL.data(), inR.data()};
-  float* out[2] = {outL.data(), outR.data()};
-  AEffect* e = effect.getAeffect();
-  e->processReplacing(e, in, out, 3);
-  for (std::size_t i = 0; i < 3; ++i) {
-    const double l = inL[i], r = inR[i];
-    EXPECT_EQ(outL[i], static_cast<float>(2 * l + r + 1e-9));
-    EXPECT_EQ(outR[i], static_cast<float>(l - r));
-  }
-}
-
-TEST_F(StereoEffectTest, InPlaceBuffersGiveTheSameResult) {
-  Stereo in(64), out(64), shared(64);
-  AEffect* e = effect.getAeffect();
-  e->processDoubleReplacing(e, in.get(), out.get(), 64);
-  e->processDoubleReplacing(e, shared.get(), shared.get(), 64);
-  EXPECT_EQ(shared.left, out.left);
-  EXPECT_EQ(shared.right, out.right);
-}
-
 TEST_F(StereoEffectTest, EmptyBlockStillReachesTheEffect) {
   Stereo in(1), out(1);
   out.left[0] = 5.0;
@@ -135,7 +116,6 @@ TEST_F(StereoEffectTest, EmptyBlockStillReachesTheEffect) {
   e->processDoubleReplacing(e, in.get(), out.get(), 0);
   EXPECT_EQ(effect.calls, 1);
   EXPECT_EQ(effect.lastLength, 0u);
-  EXPECT_EQ(effect.lastChannels, 2u);
   EXPECT_EQ(out.left[0], 5.0);
 }
 
@@ -160,8 +140,6 @@ TEST_F(StereoEffectTest, FailuresAreReportedOnceAndLeaveTheOutputUnwritten) {
   EXPECT_EQ(failingCall(effect, in.get(), out.get(), 16), "broken block");
   effect.failure = 2;
   EXPECT_EQ(failingCall(effect, in.get(), out.get(), 16), "unknown error.");
-  effect.failure = 3;  // the effect gave back fewer frames than it was handed
-  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), out.get(), 16), "length"));
   EXPECT_EQ(out.left, std::vector<double>(16, 7.0));
 
   effect.failure = 0;  // and processing goes on afterwards
