@@ -21,7 +21,7 @@ fail() {
 bundle=$work/usr/lib/lv2/Brisendel.lv2
 export LV2_PATH=$work/usr/lib/lv2
 
-# lv2_validate lists every specification file it skips; the verdict is the rest.
+# lv2_validate names every LV2 vocabulary file it skips; the verdict is the rest.
 validation=$(lv2_validate "$bundle"/*.ttl 2>&1 | grep -v '^Skipping' || true)
 echo "$validation"
 grep -q '^Found 0 errors' <<<"$validation" || fail "lv2_validate reports errors"
