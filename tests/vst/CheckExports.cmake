@@ -1,5 +1,5 @@
-# Fails unless the module exports exactly the two entry names.
-# Usage: cmake -DNM=<nm> -DMODULE=<file> -P CheckExports.cmake
+# Fails unless the module exports exactly the expected entry names.
+# Usage: cmake -DNM=<nm> -DMODULE=<file> -DEXPECTED=<name>[,<name>...] -P CheckExports.cmake
 execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -12,7 +12,9 @@ foreach(line ${lines})
   list(APPEND names ${name})
 endforeach()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
-  message(FATAL_ERROR "exported: ${names}")
+string(REPLACE "," ";" expected "${EXPECTED}")
+list(SORT expected)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "exported: ${names}; expected: ${expected}")
 endif()
 message(STATUS "exported: ${names}")
