@@ -17,7 +17,8 @@ namespace {
 constexpr unsigned kBlock = 4096;  // the plug-in's window length
 using spl::fourier::KernelSet;
 // Every kernel set; those the processor lacks are skipped.
-constexpr KernelSet kKernelSets[] = {KernelSet::portable, KernelSet::vector, KernelSet::wide};
+constexpr KernelSet kKernelSets[] = {KernelSet::portable, KernelSet::narrow, KernelSet::vector,
+                                     KernelSet::wide};
 const double kPi = 3.141592653589793;
 
 spl::DefaultClip noise(unsigned seed, unsigned length = kBlock) {
