@@ -23,6 +23,7 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <xsimd/xsimd.hpp>
 #pragma GCC diagnostic pop
 #else
@@ -270,16 +271,24 @@ __attribute__((always_inline)) inline void butterfly(const B xr[4], const B xi[4
   storeGroup(p + 3 * stride, h, cmulRe<S>(y3r, y3i, f.c3, f.s3), cmulIm<S>(y3r, y3i, f.c3, f.s3));
 }
 
-template <int S, class B>
-void stage(double* a, std::size_t L, const double* t) {
+// Runs step(p, stride, t, h) on batch h of every group of a radix-4 stage over
+// L points at a: p the group in quarter 0, t its factors.
+template <class B, class Step>
+__attribute__((always_inline)) inline void forEachGroup(double* a, std::size_t L, const double* t,
+                                                        Step step) {
   const std::size_t stride = L / 2;
   for (std::size_t j = 0; j < stride; j += 2 * kGroup<B>, t += 4 * kGroup<B>) {
-    for (std::size_t h = 0; h < kSubs<B>; ++h) {
-      B xr[4], xi[4];
-      for (std::size_t s = 0; s < 4; ++s) loadGroup(a + s * stride + j, h, xr[s], xi[s]);
-      butterfly<S>(xr, xi, t, h, a + j, stride);
-    }
+    for (std::size_t h = 0; h < kSubs<B>; ++h) step(a + j, stride, t, h);
   }
+}
+
+template <int S, class B>
+void stage(double* a, std::size_t L, const double* t) {
+  forEachGroup<B>(a, L, t, [](double* p, std::size_t stride, const double* f, std::size_t h) {
+    B xr[4], xi[4];
+    for (std::size_t s = 0; s < 4; ++s) loadGroup(p + s * stride, h, xr[s], xi[s]);
+    butterfly<S>(xr, xi, f, h, p, stride);
+  });
 }
 
 // The transposed butterfly (see FourierKernels.cpp): factors first, then the
@@ -309,14 +318,11 @@ inline void transposedButterfly(const double* p, std::size_t stride, const doubl
 
 template <int S, class B>
 void stageTransposed(double* a, std::size_t L, const double* t) {
-  const std::size_t stride = L / 2;
-  for (std::size_t j = 0; j < stride; j += 2 * kGroup<B>, t += 4 * kGroup<B>) {
-    for (std::size_t h = 0; h < kSubs<B>; ++h) {
-      B zr[4], zi[4];
-      transposedButterfly<S>(a + j, stride, t, h, zr, zi);
-      for (std::size_t s = 0; s < 4; ++s) storeGroup(a + s * stride + j, h, zr[s], zi[s]);
-    }
-  }
+  forEachGroup<B>(a, L, t, [](double* p, std::size_t stride, const double* f, std::size_t h) {
+    B zr[4], zi[4];
+    transposedButterfly<S>(p, stride, f, h, zr, zi);
+    for (std::size_t s = 0; s < 4; ++s) storeGroup(p + s * stride, h, zr[s], zi[s]);
+  });
 }
 
 // A stage on the wide batches where a quarter holds one of their groups (wide
@@ -554,37 +560,39 @@ inline SplitTerms<B> splitTerms(const double* p, const double* q, const double* 
   return t;
 }
 
-template <class B>
-void splitForward(double* a, std::size_t m, const double* rs, double scale) {
-  const B sc = B::broadcast(scale), negSc = B::broadcast(-scale);
+// Runs step(terms, p, q, h) on batch h of every run of four bins k from 4 to
+// m/2 - 1: p the run, q the run of their partners, ending at m - k.
+template <class B, class Step>
+__attribute__((always_inline)) inline void forEachSplitRun(double* a, std::size_t m,
+                                                           const double* rs, Step step) {
   for (std::size_t k = 4; k < m / 2; k += 4) {
     double* p = a + 2 * k;
     double* q = a + 2 * (m - k - 3);
-    for (std::size_t h = 0; h < kSubs<B>; ++h) {
-      const auto [c, s, er, ei, dr, di] = splitTerms<B>(p, q, rs + 2 * k, h);
-      // fr = -(c di + s dr), fi = c dr - s di
-      const B fr = xsimd::fnms(c, di, s * dr);
-      const B fi = xsimd::fms(c, dr, s * di);
-      storeGroup(p, h, sc * (er - fr), sc * (ei - fi));
-      storeGroupReversed(q, h, sc * (er + fr), negSc * (ei + fi));
-    }
+    for (std::size_t h = 0; h < kSubs<B>; ++h) step(splitTerms<B>(p, q, rs + 2 * k, h), p, q, h);
   }
 }
 
 template <class B>
+void splitForward(double* a, std::size_t m, const double* rs, double scale) {
+  const B sc = B::broadcast(scale), negSc = B::broadcast(-scale);
+  forEachSplitRun<B>(a, m, rs, [&](const SplitTerms<B>& t, double* p, double* q, std::size_t h) {
+    // fr = -(c di + s dr), fi = c dr - s di
+    const B fr = xsimd::fnms(t.c, t.di, t.s * t.dr);
+    const B fi = xsimd::fms(t.c, t.dr, t.s * t.di);
+    storeGroup(p, h, sc * (t.er - fr), sc * (t.ei - fi));
+    storeGroupReversed(q, h, sc * (t.er + fr), negSc * (t.ei + fi));
+  });
+}
+
+template <class B>
 void splitInverse(double* a, std::size_t m, const double* rs) {
-  for (std::size_t k = 4; k < m / 2; k += 4) {
-    double* p = a + 2 * k;
-    double* q = a + 2 * (m - k - 3);
-    for (std::size_t h = 0; h < kSubs<B>; ++h) {
-      const auto [c, s, er, ei, dr, di] = splitTerms<B>(p, q, rs + 2 * k, h);
-      // gr = s dr - c di, gi = c dr + s di
-      const B gr = xsimd::fms(s, dr, c * di);
-      const B gi = xsimd::fma(c, dr, s * di);
-      storeGroup(p, h, er + gr, ei + gi);
-      storeGroupReversed(q, h, er - gr, gi - ei);
-    }
-  }
+  forEachSplitRun<B>(a, m, rs, [](const SplitTerms<B>& t, double* p, double* q, std::size_t h) {
+    // gr = s dr - c di, gi = c dr + s di
+    const B gr = xsimd::fms(t.s, t.dr, t.c * t.di);
+    const B gi = xsimd::fma(t.c, t.dr, t.s * t.di);
+    storeGroup(p, h, t.er + gr, t.ei + gi);
+    storeGroupReversed(q, h, t.er - gr, gi - t.ei);
+  });
 }
 
 // ---- The batches of this set ----
