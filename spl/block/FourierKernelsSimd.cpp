@@ -34,6 +34,39 @@
 #error "SPL_KERNEL_SET names the instruction set this copy of the kernels is built for"
 #endif
 
+// The batches of this copy: Narrow for the tables of four lanes and the tails,
+// Wide for the longer stages where the set has wider vectors. Their
+// architectures are types of this copy's own, so every xsimd function
+// instantiated for them is too: where the compiler keeps one out of line (as
+// unoptimised builds do), no copy built with other instruction-set flags can
+// stand in for it at link time.
+#if defined(__aarch64__)
+#define SPL_NARROW_ARCH xsimd::neon64
+#elif defined(__AVX512F__)
+#define SPL_NARROW_ARCH xsimd::fma3<xsimd::avx2>
+#define SPL_WIDE_ARCH xsimd::avx512f
+#elif defined(__AVX2__) && defined(__FMA__)
+#define SPL_NARROW_ARCH xsimd::fma3<xsimd::avx2>
+#elif defined(__SSE2__)
+#define SPL_NARROW_ARCH xsimd::sse2
+#else
+#error "no vector instruction set to build the kernels for"
+#endif
+
+namespace spl::fourier::SPL_KERNEL_SET {
+struct NarrowArch : SPL_NARROW_ARCH {};
+#if defined(SPL_WIDE_ARCH)
+struct WideArch : SPL_WIDE_ARCH {};
+#endif
+}  // namespace spl::fourier::SPL_KERNEL_SET
+
+namespace xsimd::types {
+XSIMD_DECLARE_SIMD_REGISTER_ALIAS(spl::fourier::SPL_KERNEL_SET::NarrowArch, SPL_NARROW_ARCH);
+#if defined(SPL_WIDE_ARCH)
+XSIMD_DECLARE_SIMD_REGISTER_ALIAS(spl::fourier::SPL_KERNEL_SET::WideArch, SPL_WIDE_ARCH);
+#endif
+}  // namespace xsimd::types
+
 namespace spl::fourier::SPL_KERNEL_SET {
 
 namespace {
@@ -595,22 +628,11 @@ void splitInverse(double* a, std::size_t m, const double* rs) {
   });
 }
 
-// ---- The batches of this set ----
-
-#if defined(__aarch64__)
-using Narrow = xsimd::batch<double, xsimd::neon64>;
-using Wide = Narrow;
-#elif defined(__AVX512F__)
-using Narrow = xsimd::batch<double, xsimd::fma3<xsimd::avx2> >;
-using Wide = xsimd::batch<double, xsimd::avx512f>;
-#elif defined(__AVX2__) && defined(__FMA__)
-using Narrow = xsimd::batch<double, xsimd::fma3<xsimd::avx2> >;
-using Wide = Narrow;
-#elif defined(__SSE2__)
-using Narrow = xsimd::batch<double, xsimd::sse2>;
-using Wide = Narrow;
+using Narrow = xsimd::batch<double, NarrowArch>;
+#if defined(SPL_WIDE_ARCH)
+using Wide = xsimd::batch<double, WideArch>;
 #else
-#error "no vector instruction set to build the kernels for"
+using Wide = Narrow;
 #endif
 
 void complexTransformEntry(int sign, double* a, std::size_t m, const double* t) {
