@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs whatever packages are missing, then builds and runs every test: the
 # release build, the same under the address and undefined-behaviour sanitizers,
-# and the Windows build (Brisendel.dll and the test suites under Wine, and a
-# render of the DLL checked against the Linux module's).
+# the Windows build (Brisendel.dll and the test suites under Wine, and a
+# render of the DLL checked against the Linux module's) and the 64-bit ARM build
+# (Brisendel.so and the test suites under qemu-aarch64, and a render checked the
+# same way).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -11,3 +13,4 @@ install_missing "${TEST_PACKAGES[@]}"
 cmake --workflow --preset default
 cmake --workflow --preset asan
 scripts/test-windows.sh
+scripts/test-aarch64.sh
