@@ -22,11 +22,11 @@ else()
     # The cross-built plug-in alone (brisendel's libraries are not cross-built).
     # dpkg-shlibdeps knows only the build machine's libraries, so the module's
     # needs are declared here: the C and C++ runtimes, at the versions of the
-    # newest symbols it takes from them (Debian 12's GCC 12 and glibc 2.34).
+    # newest symbols it takes from them (GLIBC_2.29, GCC_4.2.0, GLIBCXX_3.4.21).
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Brisendel.so for 64-bit ARM, installed in /usr/lib/vst \
 where VST 2 hosts on Linux look.")
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.29), libgcc-s1 (>= 4.2), libstdc++6 (>= 5)")
   else()
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Brisendel.so, installed in /usr/lib/vst where VST 2 hosts \
 on Linux look, and brisendel, the command-line host that renders WAVE files through it.")

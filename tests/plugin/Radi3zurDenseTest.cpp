@@ -80,7 +80,10 @@ double maxDifference(const spl::DefaultClip& a, const spl::DefaultClip& b) {
 
 // Every quality 1..9 with both windows; each case a different signal and
 // weight setting, so that weights 0, 1 and 2, auto gain on and off, noise,
-// music and the three kinds of exact ties all meet both kernel sets.
+// music and the three kinds of exact ties all meet every kernel set. Under an
+// emulator (the 64-bit ARM build under qemu) Qualities 8 and 9 are left out:
+// their padded frames take minutes there, and the kernels they run are those
+// of Qualities 1..7, only more sub-spectra of them.
 TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
   const DenseSettings weights[] = {
       {0, 0, 1.0, 1.0, true}, {0, 0, 0.0, 2.0, false},   {0, 0, 2.0, 0.0, true},
@@ -88,7 +91,12 @@ TEST(Radi3zurDense, SpectralCoreEqualsThePaddedFrameAtEveryQuality) {
       {0, 0, 0.5, 1.5, true},
   };
   unsigned round = 0;
-  for (unsigned quality = 1; quality <= 9; ++quality) {
+#if defined(SPL_TESTS_UNDER_EMULATOR)
+  const unsigned highestQuality = 7;
+#else
+  const unsigned highestQuality = 9;
+#endif
+  for (unsigned quality = 1; quality <= highestQuality; ++quality) {
     for (int windowMode : {0, 1}) {
       for (unsigned signal = 0; signal < 5; ++signal, ++round) {
         DenseSettings settings = weights[round % 7];
