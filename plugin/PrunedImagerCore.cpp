@@ -78,6 +78,14 @@ struct Passes {
 const Passes kPortablePasses{portable::weigh, portable::outerProduct};
 const Passes kVectorPasses{vector::weigh, vector::outerProduct};
 
+// The AVX2 passes go with the kernel sets that have AVX2; the others take the
+// passes compiled for any processor of the family.
+const Passes& passesFor(fourier::KernelSet kernels) {
+  return kernels == fourier::KernelSet::vector || kernels == fourier::KernelSet::wide
+             ? kVectorPasses
+             : kPortablePasses;
+}
+
 constexpr std::size_t kLineDoubles = 8;
 
 // The first element of the vector that starts a cache line; the vector holds
@@ -173,7 +181,7 @@ void PrunedImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
 }
 
 void PrunedImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
-  const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
+  const Passes& passes = passesFor(_kernels);
   const unsigned lowBits = _blockBits / 2;
   const unsigned highBits = _blockBits - lowBits;
   const std::size_t highCount = std::size_t(1) << highBits;
@@ -204,12 +212,10 @@ void PrunedImagerCore::buildTwiddle(unsigned k1, unsigned quality) {
 
 void PrunedImagerCore::process(double* left, double* right, unsigned quality, double center,
                                double side) {
-  const Passes& passes = _kernels != fourier::KernelSet::portable ? kVectorPasses : kPortablePasses;
-  const bool vector = _kernels != fourier::KernelSet::portable;
+  const Passes& passes = passesFor(_kernels);
   const std::size_t n = _blockLength;
   const std::size_t half = n / 2;
   const std::size_t subSpectra = std::size_t(1) << quality;  // M
-  const double* stages = lineAligned(_stageTables);
   const int* tiles = _tileReverse.data();
   double* const l = lineAligned(_leftSpectrum);
   double* const r = lineAligned(_rightSpectrum);
@@ -217,39 +223,32 @@ void PrunedImagerCore::process(double* left, double* right, unsigned quality, do
   double* const rightSum = lineAligned(_rightSum);
   std::fill(leftSum, leftSum + n, 0.0);
   std::fill(rightSum, rightSum + n, 0.0);
-  // The wide kernels take blocks of a power of 4 from 64 frames up.
-  const bool wide = _kernels == fourier::KernelSet::wide && !_wideStageTables.empty() && n >= 64 &&
-                    _blockBits % 2 == 0;
-  const double* wideStages = wide ? lineAligned(_wideStageTables) : nullptr;
+  // The wide kernels take blocks of a power of 4 from 64 frames up, on their
+  // own stage tables; other blocks take the AVX2 kernels.
+  fourier::KernelSet kernels = _kernels;
+  if (kernels == fourier::KernelSet::wide &&
+      (_wideStageTables.empty() || n < 64 || _blockBits % 2 != 0)) {
+    kernels = fourier::KernelSet::vector;
+  }
+  const double* stages =
+      fourier::stageLanes(kernels) == 8 ? lineAligned(_wideStageTables) : lineAligned(_stageTables);
   for (std::size_t k1 = 0; k1 <= subSpectra / 2; ++k1) {
     // Sub-spectra 0 and M/2 are their own conjugate partners; the others
     // stand for themselves and for M - k1.
     const double weight = (k1 == 0 || 2 * k1 == subSpectra) ? 1.0 : 2.0;
     buildTwiddle(static_cast<unsigned>(k1), quality);
     const double* twiddle = lineAligned(_twiddle);
-    if (wide) {
-      fourier::avx512::rotatedRealTransform(-1, left, twiddle, l, n, wideStages);
-      fourier::avx512::rotatedRealTransform(-1, right, twiddle, r, n, wideStages);
-    } else {
-      fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, vector);
-      fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, vector);
-    }
+    fourier::rotatedRealTransform(-1, left, twiddle, l, n, stages, kernels);
+    fourier::rotatedRealTransform(-1, right, twiddle, r, n, stages, kernels);
     // The spectra are in bit-reversed order, the same for both channels.
     // Bins 0 and N/2 of the frame (sub-spectrum 0, bins 0 and n/2, at
     // positions 0 and 1 of that order) stay as they are.
     const std::size_t skip = k1 == 0 ? 4 : 0;
     passes.weigh(l + skip, r + skip, 2 * n - skip, center, side);
-    if (wide) {
-      fourier::avx512::transformFromReversedAndAccumulate(1, l, n, wideStages, twiddle, weight,
-                                                          leftSum);
-      fourier::avx512::transformFromReversedAndAccumulate(1, r, n, wideStages, twiddle, weight,
-                                                          rightSum);
-    } else {
-      fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight, leftSum,
-                                                  vector);
-      fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight, rightSum,
-                                                  vector);
-    }
+    fourier::transformFromReversedAndAccumulate(1, l, n, stages, tiles, twiddle, weight, leftSum,
+                                                kernels);
+    fourier::transformFromReversedAndAccumulate(1, r, n, stages, tiles, twiddle, weight, rightSum,
+                                                kernels);
   }
   // The transform pair's scaling, sqrt(2/N) twice, and the half of the real
   // inverse: 1/N, a power of two, so the scaling is exact.

@@ -2,8 +2,9 @@
 # and the one installer they share. Installs only what is missing, says what it
 # installs, and changes nothing when everything is there.
 
-# Building the plug-ins (VST 2 and LV2: lv2-dev's headers) and brisendel.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev lv2-dev)
+# Building the plug-ins (VST 2 and LV2: lv2-dev's headers) and brisendel (xsimd: the
+# portable layer of the vector kernels).
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev lv2-dev libxsimd-dev)
 # Building and running the Linux tests (the release and sanitizer workflows, with benchmarks).
 # The LV2 bundle is checked with lv2_validate (lv2-dev, with sordi's sord_validate) and
 # lilv's lv2ls, lv2info and lv2apply; the .deb is built with dpkg-shlibdeps (dpkg-dev) and
@@ -12,9 +13,12 @@ TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev lib
   lilv-utils sordi dpkg-dev lintian)
 # Cross-building Brisendel.dll and its tests, and running them under Wine. The
 # posix-thread compiler by name: the win32 one has no std::thread or std::mutex.
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest libxsimd-dev)
+# Cross-building Brisendel.so and its tests for 64-bit ARM Linux, and running them
+# under qemu-aarch64 with the target's libraries from the cross compiler's packages.
+AARCH64_PACKAGES=(cmake ninja-build g++-aarch64-linux-gnu qemu-user googletest libxsimd-dev lv2-dev)
 # Continuous integration adds the fuzzer's compiler and runtime and the formatter.
-CI_PACKAGES=("${TEST_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
+CI_PACKAGES=("${TEST_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${AARCH64_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
 
 # install_missing PACKAGE...
 install_missing() {

@@ -25,10 +25,11 @@ class FFTBase : public BlockProcessor {
 
   unsigned getPreparedLength() const { return _preparedLength; }
 
-  // Chooses between the vector kernels (x86-64 processors with AVX2 and FMA)
-  // and the portable ones for this instance only; returns whether vector
-  // kernels are now in use. They are on by default where the processor has
-  // them. For tests and measurements; not to be called while a transform runs.
+  // Chooses between the vector kernels (AVX2 with FMA, else SSE2, on x86-64;
+  // NEON on 64-bit ARM) and the portable ones for this instance only; returns
+  // whether vector kernels are now in use. They are on by default where the
+  // processor has them. For tests and measurements; not to be called while a
+  // transform runs.
   bool setVectorKernels(bool enabled);
   bool usesVectorKernels() const { return _vectorKernels; }
 

@@ -265,20 +265,102 @@ std::size_t stageTablesSize(std::size_t m) {
   return size;
 }
 
+namespace {
+
+// ---- The vector kernel sets this processor runs ----
+
+#if defined(__x86_64__) && defined(__GNUC__)
+bool hasAvx2Fma() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  }();
+  return has;
+}
+bool hasAvx512f() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return hasAvx2Fma() && __builtin_cpu_supports("avx512f");
+  }();
+  return has;
+}
+#endif
+
+// The set behind `vector` = true: the fastest that reads fillStageTables' layout.
+const VectorKernels* fourLaneKernels(bool vector) {
+  if (!vector) return nullptr;
+  static const VectorKernels* const best = [] {
+    const VectorKernels* k = vectorKernels(KernelSet::vector);
+    return k != nullptr ? k : vectorKernels(KernelSet::narrow);
+  }();
+  return best;
+}
+
+}  // namespace
+
+const VectorKernels* vectorKernels(KernelSet set) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  switch (set) {
+    case KernelSet::narrow:
+      return &sse2::kKernels;  // SSE2 is part of x86-64
+    case KernelSet::vector:
+      return hasAvx2Fma() ? &avx2::kKernels : nullptr;
+    case KernelSet::wide:
+      return hasAvx512f() ? &avx512::kKernels : nullptr;
+    case KernelSet::portable:
+      break;
+  }
+#elif defined(__aarch64__)
+  if (set == KernelSet::narrow) return &neon::kKernels;  // NEON is part of AArch64
+#else
+  (void)set;
+#endif
+  return nullptr;
+}
+
+bool processorHasVectorUnits() { return vectorKernels(KernelSet::narrow) != nullptr; }
+
+bool processorHasWideUnits() { return vectorKernels(KernelSet::wide) != nullptr; }
+
+KernelSet availableKernelSet(KernelSet wanted) {
+  while (wanted != KernelSet::portable && vectorKernels(wanted) == nullptr) {
+    wanted = static_cast<KernelSet>(static_cast<int>(wanted) - 1);
+  }
+  return wanted;
+}
+
+const char* kernelSetName(KernelSet set) {
+  switch (set) {
+    case KernelSet::narrow:
+#if defined(__aarch64__)
+      return "neon";
+#else
+      return "sse2";
+#endif
+    case KernelSet::vector:
+      return "avx2";
+    case KernelSet::wide:
+      return "avx512f";
+    case KernelSet::portable:
+      break;
+  }
+  return "portable";
+}
+
+std::size_t stageLanes(KernelSet set) {
+  const VectorKernels* k = vectorKernels(set);
+  return k != nullptr ? k->stageLanes : 4;
+}
+
 void complexTransform(int sign, double* a, std::size_t m, const double* t, bool vector) {
-  if (vector && m >= 16 && processorHasVectorUnits()) {
-    avx2::complexTransform(sign, a, m, t);
+  const VectorKernels* k = fourLaneKernels(vector);
+  if (k != nullptr && m >= 16) {
+    k->complexTransform(sign, a, m, t);
   } else if (sign > 0) {
     difTransform<1>(a, m, t);
   } else {
     difTransform<-1>(a, m, t);
   }
-}
-
-KernelSet availableKernelSet(KernelSet wanted) {
-  if (wanted == KernelSet::wide && !processorHasWideUnits()) wanted = KernelSet::vector;
-  if (wanted == KernelSet::vector && !processorHasVectorUnits()) wanted = KernelSet::portable;
-  return wanted;
 }
 
 bool isPowerOfFour(std::size_t m) {
@@ -289,12 +371,13 @@ bool isPowerOfFour(std::size_t m) {
 
 void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t,
                                   const int* tileReverse, bool vector) {
+  const VectorKernels* k = fourLaneKernels(vector);
   if (m < 16 || !isPowerOfFour(m)) {
     bitReverse(a, m, 1.0, tileReverse);
     complexTransform(sign, a, m, t, vector);
     bitReverse(a, m, 1.0, tileReverse);
-  } else if (vector && processorHasVectorUnits()) {
-    avx2::complexTransformFromReversed(sign, a, m, t);
+  } else if (k != nullptr) {
+    k->complexTransformFromReversed(sign, a, m, t);
   } else if (sign > 0) {
     ditTransform<1>(a, m, t);
   } else {
@@ -302,31 +385,35 @@ void complexTransformFromReversed(int sign, double* a, std::size_t m, const doub
   }
 }
 
+// The vector kernels run the rotated and accumulating transforms from 64
+// points up (their tails take two blocks at a time).
 void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
-                          std::size_t m, const double* t, bool vector) {
-  if (vector && processorHasVectorUnits()) {
-    avx2::rotatedRealTransform(sign, x, factor, out, m, t);
+                          std::size_t m, const double* t, KernelSet set) {
+  const VectorKernels* k = vectorKernels(set);
+  if (k != nullptr && m >= 64) {
+    k->rotatedRealTransform(sign, x, factor, out, m, t);
     return;
   }
   const std::size_t half = m / 2;
-  for (std::size_t k = 0; k < m; ++k) {
-    const double sample = x[k < half ? k + half : k - half];
-    out[2 * k] = sample * factor[2 * k];
-    out[2 * k + 1] = sample * factor[2 * k + 1];
+  for (std::size_t i = 0; i < m; ++i) {
+    const double sample = x[i < half ? i + half : i - half];
+    out[2 * i] = sample * factor[2 * i];
+    out[2 * i + 1] = sample * factor[2 * i + 1];
   }
-  complexTransform(sign, out, m, t, false);
+  complexTransform(sign, out, m, t, set != KernelSet::portable);
 }
 
 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
                                         const int* tileReverse, const double* factor, double weight,
-                                        double* sum, bool vector) {
-  if (vector && m >= 16 && isPowerOfFour(m) && processorHasVectorUnits()) {
-    avx2::transformFromReversedAndAccumulate(sign, a, m, t, factor, weight, sum);
+                                        double* sum, KernelSet set) {
+  const VectorKernels* k = vectorKernels(set);
+  if (k != nullptr && m >= 64 && isPowerOfFour(m)) {
+    k->transformFromReversedAndAccumulate(sign, a, m, t, factor, weight, sum);
     return;
   }
-  complexTransformFromReversed(sign, a, m, t, tileReverse, vector);
-  for (std::size_t k = 0; k < m; ++k) {
-    sum[k] += weight * (factor[2 * k] * a[2 * k] + factor[2 * k + 1] * a[2 * k + 1]);
+  complexTransformFromReversed(sign, a, m, t, tileReverse, set != KernelSet::portable);
+  for (std::size_t i = 0; i < m; ++i) {
+    sum[i] += weight * (factor[2 * i] * a[2 * i] + factor[2 * i + 1] * a[2 * i + 1]);
   }
 }
 
@@ -448,18 +535,20 @@ void splitInverseRange(double* a, std::size_t m, const double* rs, std::size_t f
 
 void splitForward(double* a, std::size_t m, const double* rs, double scale, bool vector) {
   // The vector pass takes bins in runs of four from bin 4 on.
-  if (vector && m >= 16 && processorHasVectorUnits()) {
+  const VectorKernels* k = fourLaneKernels(vector);
+  if (k != nullptr && m >= 16) {
     splitForwardRange(a, m, rs, scale, 1, 4);
-    avx2::splitForward(a, m, rs, scale);
+    k->splitForward(a, m, rs, scale);
   } else {
     splitForwardRange(a, m, rs, scale, 1, m / 2);
   }
 }
 
 void splitInverse(double* a, std::size_t m, const double* rs, bool vector) {
-  if (vector && m >= 16 && processorHasVectorUnits()) {
+  const VectorKernels* k = fourLaneKernels(vector);
+  if (k != nullptr && m >= 16) {
     splitInverseRange(a, m, rs, 1, 4);
-    avx2::splitInverse(a, m, rs);
+    k->splitInverse(a, m, rs);
   } else {
     splitInverseRange(a, m, rs, 1, m / 2);
   }

@@ -5,9 +5,9 @@
 // The kernels behind the library's Fourier-type transforms: radix-4 complex
 // transforms, the bit-reversal permutation and the passes that turn a complex
 // transform of n/2 points into a real one of n. Portable versions live in
-// FourierKernels.cpp, the vector versions (x86-64 with AVX2 and FMA) in
-// FourierKernelsVector.cpp; callers pick one set per call, so two transforms
-// in one process may use different sets. None of them allocates.
+// FourierKernels.cpp, the vector versions in FourierKernelsSimd.cpp, one
+// source compiled once per instruction set; callers pick one set per call, so
+// two transforms in one process may use different sets. None of them allocates.
 //
 // Complex transforms of m points are held as interleaved (re, im) pairs.
 // Sign S = +1 computes Z[k] = sum_j z[j] e^(+2 pi i j k / m), S = -1 the same
@@ -58,14 +58,19 @@ inline double splitSin(const double* rs, std::size_t k) {
 
 std::size_t reverseBits(std::size_t v, unsigned bits);
 
-// The kernel sets a caller can choose from: portable code, the vector
-// kernels (AVX2 and FMA), and those with the wide kernels (AVX-512F) for the
-// longer stages where a caller has wide stage tables.
-enum class KernelSet { portable, vector, wide };
+// The kernel sets a caller can choose from, narrowest first: portable code;
+// 128-bit vectors (SSE2 on x86-64, NEON on 64-bit ARM: every such processor
+// has them); 256-bit vectors with FMA (AVX2, x86-64); and 512-bit vectors
+// (AVX-512F) for the longer stages where a caller has wide stage tables.
+enum class KernelSet { portable, narrow, vector, wide };
 
-// True where the vector kernels can run (x86-64 with AVX2 and FMA).
+// The instruction set behind a kernel set on this build: "portable", "sse2",
+// "neon", "avx2" or "avx512f".
+const char* kernelSetName(KernelSet set);
+
+// True where a vector kernel set runs (every x86-64 and 64-bit ARM processor).
 bool processorHasVectorUnits();
-// True where the wide kernels can run as well (AVX-512F).
+// True where the wide kernels can run (AVX-512F).
 bool processorHasWideUnits();
 // `wanted`, or the widest set below it that this processor runs.
 KernelSet availableKernelSet(KernelSet wanted);
@@ -92,9 +97,12 @@ void fillWideStageTables(std::size_t m, double* t, Root&& root) {
   }
 }
 
+// The functions below that take `vector` use, where it is true, the fastest
+// vector set that reads the stage tables of fillStageTables (vector, else
+// narrow) where the processor runs one; the portable kernels otherwise.
+
 // The complex transform of m points at a (m a power of two, at least 2) with
-// the stage tables t, left in bit-reversed order. vector selects the vector
-// kernels; it is ignored where processorHasVectorUnits() is false.
+// the stage tables t, left in bit-reversed order.
 void complexTransform(int sign, double* a, std::size_t m, const double* t, bool vector);
 
 // The same transform from input in bit-reversed order to output in natural
@@ -105,14 +113,23 @@ void complexTransformFromReversed(int sign, double* a, std::size_t m, const doub
 // The complex transform (bit-reversed output, as complexTransform) of
 // out[k] = x[(k + m/2) mod m] * factor[k]: a real signal with its halves
 // swapped, times complex factors (interleaved). m a power of two, at least 16.
+// t holds the stage tables in the layout the set reads (stageLanes); the wide
+// set runs only where m is a power of 4 of at least 64, and the caller passes
+// it only then.
 void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
-                          std::size_t m, const double* t, bool vector);
+                          std::size_t m, const double* t, KernelSet set);
 
 // complexTransformFromReversed on a, then sum[k] += weight * Re(conj(factor[k]) * a[k])
-// for every k < m; a is left holding intermediate values.
+// for every k < m; a is left holding intermediate values. Tables and sets as
+// for rotatedRealTransform.
 void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
                                         const int* tileReverse, const double* factor, double weight,
-                                        double* sum, bool vector);
+                                        double* sum, KernelSet set);
+
+// The lanes per group of the stage tables that rotatedRealTransform and
+// transformFromReversedAndAccumulate read for a set: 8 (fillWideStageTables)
+// for the wide set, 4 (fillStageTables) for the others.
+std::size_t stageLanes(KernelSet set);
 
 // Puts m = 2^bits complex points into natural order and multiplies them by scale.
 void bitReverse(double* a, std::size_t m, double scale, const int* tileReverse);
@@ -126,30 +143,43 @@ void splitForward(double* a, std::size_t m, const double* rs, double scale, bool
 // interleaved pairs.
 void splitInverse(double* a, std::size_t m, const double* rs, bool vector);
 
-namespace avx512 {
-// The wide versions of rotatedRealTransform and transformFromReversedAndAccumulate,
-// on wide stage tables; call only where processorHasWideUnits() is true. m at
-// least 32; the second a power of 4.
-void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
-                          std::size_t m, const double* t);
-void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
-                                        const double* factor, double weight, double* sum);
-}  // namespace avx512
+// One instruction set's vector kernels (FourierKernelsSimd.cpp). Called only
+// through the functions above, which check the processor and the sizes.
+struct VectorKernels {
+  // m at least 16; fillStageTables' layout.
+  void (*complexTransform)(int sign, double* a, std::size_t m, const double* t);
+  // m a power of 4, at least 16; fillStageTables' layout.
+  void (*complexTransformFromReversed)(int sign, double* a, std::size_t m, const double* t);
+  // m at least 64 (a power of 4 where stageLanes is 8); the first stage reads
+  // x and the factors directly.
+  void (*rotatedRealTransform)(int sign, const double* x, const double* factor, double* out,
+                               std::size_t m, const double* t);
+  // m a power of 4, at least 64; the last stage adds into sum instead of storing.
+  void (*transformFromReversedAndAccumulate)(int sign, double* a, std::size_t m, const double* t,
+                                             const double* factor, double weight, double* sum);
+  // Bins 4 .. m/2 - 1 (m >= 16); fillStageTables' split layout.
+  void (*splitForward)(double* a, std::size_t m, const double* rs, double scale);
+  void (*splitInverse)(double* a, std::size_t m, const double* rs);
+  std::size_t stageLanes;
+};
 
+// The kernels of a set other than portable, or nullptr where this build or
+// processor lacks it.
+const VectorKernels* vectorKernels(KernelSet set);
+
+// The copies of FourierKernelsSimd.cpp; a build holds those of its processor
+// family only (sse2, avx2 and avx512 on x86-64, neon on 64-bit ARM).
+namespace sse2 {
+extern const VectorKernels kKernels;
+}
 namespace avx2 {
-// The vector kernels; call only where processorHasVectorUnits() is true.
-void complexTransform(int sign, double* a, std::size_t m, const double* t);
-// m a power of 4, at least 16.
-void complexTransformFromReversed(int sign, double* a, std::size_t m, const double* t);
-// The first stage reads x and the factors directly.
-void rotatedRealTransform(int sign, const double* x, const double* factor, double* out,
-                          std::size_t m, const double* t);
-// m a power of 4, at least 16; the last stage adds into sum instead of storing.
-void transformFromReversedAndAccumulate(int sign, double* a, std::size_t m, const double* t,
-                                        const double* factor, double weight, double* sum);
-// Bins 4 .. m/2 - 1 (m >= 16).
-void splitForward(double* a, std::size_t m, const double* rs, double scale);
-void splitInverse(double* a, std::size_t m, const double* rs);
-}  // namespace avx2
+extern const VectorKernels kKernels;
+}
+namespace avx512 {
+extern const VectorKernels kKernels;
+}
+namespace neon {
+extern const VectorKernels kKernels;
+}
 
 }  // namespace spl::fourier
