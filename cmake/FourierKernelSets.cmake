@@ -4,18 +4,9 @@
 # copy at run time from what the processor reports.
 
 # xsimd is header-only and sits in /usr/include, which cross compilers do not
-# search (and must not: the rest of that folder is the build machine's). The
-# kernels get a folder of their own holding nothing but a link to xsimd's headers.
-find_path(SPL_XSIMD_INCLUDE_DIR xsimd/xsimd.hpp
-  PATHS /usr/include /usr/local/include
-  NO_CMAKE_FIND_ROOT_PATH
-  DOC "The folder that holds xsimd/xsimd.hpp (libxsimd-dev)")
-if(NOT SPL_XSIMD_INCLUDE_DIR)
-  message(FATAL_ERROR "xsimd not found: install libxsimd-dev")
-endif()
-set(_xsimd_only ${PROJECT_BINARY_DIR}/xsimd-include)
-file(MAKE_DIRECTORY ${_xsimd_only})
-file(CREATE_LINK ${SPL_XSIMD_INCLUDE_DIR}/xsimd ${_xsimd_only}/xsimd SYMBOLIC)
+# search: the kernels get a folder of their own holding only xsimd's headers.
+include(${PROJECT_SOURCE_DIR}/cmake/HostHeaders.cmake)
+host_header_folder(_xsimd_only xsimd xsimd.hpp libxsimd-dev)
 
 # spl_add_fourier_kernel_sets(<library> <source>)
 function(spl_add_fourier_kernel_sets library source)
