@@ -197,6 +197,30 @@ inline void storeGroup(double* p, std::size_t h, B re, B im) {
   storeu(p + kGroup<B> + h * B::size, zipHi(re, im));
 }
 
+// How a stage finds and leaves the points of its groups: interleaved, as
+// callers hold them, or unzipped, each group's batches as loadGroup returns
+// them (the real parts of its kSubs batches, then the imaginary parts).
+enum class Layout { interleaved, unzipped };
+
+template <Layout In, class B>
+inline void loadGroupAs(const double* p, std::size_t h, B& re, B& im) {
+  if constexpr (In == Layout::unzipped) {
+    re = loadu<B>(p + h * B::size);
+    im = loadu<B>(p + kGroup<B> + h * B::size);
+  } else {
+    loadGroup(p, h, re, im);
+  }
+}
+template <Layout Out, class B>
+inline void storeGroupAs(double* p, std::size_t h, B re, B im) {
+  if constexpr (Out == Layout::unzipped) {
+    storeu(p + h * B::size, re);
+    storeu(p + kGroup<B> + h * B::size, im);
+  } else {
+    storeGroup(p, h, re, im);
+  }
+}
+
 // Batch h of the group of four points ending at p + 8, in reverse order: the
 // partners m - k of a rising run of four bins k.
 template <class B>
@@ -287,7 +311,7 @@ inline void plusMinusTurned(B xr, B xi, B yr, B yi, B& pr, B& pi, B& nr, B& ni) 
 // times their factors (loaded after the sums, which keeps all values in
 // registers). Always inlined: where the quarters are products, as in
 // stageFromRotatedReal, the compiler then fuses each product into its first sum.
-template <int S, class B>
+template <int S, Layout Out, class B>
 __attribute__((always_inline)) inline void butterfly(const B xr[4], const B xi[4], const double* t,
                                                      std::size_t h, double* p, std::size_t stride) {
   const B t0r = xr[0] + xr[2], t0i = xi[0] + xi[2];
@@ -298,10 +322,13 @@ __attribute__((always_inline)) inline void butterfly(const B xr[4], const B xi[4
   B y1r, y1i, y3r, y3i;
   plusMinusTurned<S>(t1r, t1i, dr, di, y1r, y1i, y3r, y3i);
   const Factors<B> f = factors<B>(t, h);
-  storeGroup(p, h, t0r + t2r, t0i + t2i);
-  storeGroup(p + stride, h, cmulRe<S>(y2r, y2i, f.c2, f.s2), cmulIm<S>(y2r, y2i, f.c2, f.s2));
-  storeGroup(p + 2 * stride, h, cmulRe<S>(y1r, y1i, f.c1, f.s1), cmulIm<S>(y1r, y1i, f.c1, f.s1));
-  storeGroup(p + 3 * stride, h, cmulRe<S>(y3r, y3i, f.c3, f.s3), cmulIm<S>(y3r, y3i, f.c3, f.s3));
+  storeGroupAs<Out>(p, h, t0r + t2r, t0i + t2i);
+  storeGroupAs<Out>(p + stride, h, cmulRe<S>(y2r, y2i, f.c2, f.s2),
+                    cmulIm<S>(y2r, y2i, f.c2, f.s2));
+  storeGroupAs<Out>(p + 2 * stride, h, cmulRe<S>(y1r, y1i, f.c1, f.s1),
+                    cmulIm<S>(y1r, y1i, f.c1, f.s1));
+  storeGroupAs<Out>(p + 3 * stride, h, cmulRe<S>(y3r, y3i, f.c3, f.s3),
+                    cmulIm<S>(y3r, y3i, f.c3, f.s3));
 }
 
 // Runs step(p, stride, t, h) on batch h of every group of a radix-4 stage over
@@ -315,25 +342,30 @@ __attribute__((always_inline)) inline void forEachGroup(double* a, std::size_t L
   }
 }
 
-template <int S, class B>
+template <int S, class B, Layout In, Layout Out>
 void stage(double* a, std::size_t L, const double* t) {
-  forEachGroup<B>(a, L, t, [](double* p, std::size_t stride, const double* f, std::size_t h) {
-    B xr[4], xi[4];
-    for (std::size_t s = 0; s < 4; ++s) loadGroup(p + s * stride, h, xr[s], xi[s]);
-    butterfly<S>(xr, xi, f, h, p, stride);
-  });
+  forEachGroup<B>(
+      a, L, t,
+      [](double* p, std::size_t stride, const double* f, std::size_t h)
+          __attribute__((always_inline)) {
+            B xr[4], xi[4];
+            for (std::size_t s = 0; s < 4; ++s) {
+              loadGroupAs<In>(p + s * stride, h, xr[s], xi[s]);
+            }
+            butterfly<S, Out>(xr, xi, f, h, p, stride);
+          });
 }
 
 // The transposed butterfly (see FourierKernels.cpp): factors first, then the
 // butterfly; zr, zi are the results for quarters 0..3.
-template <int S, class B>
+template <int S, Layout In, class B>
 inline void transposedButterfly(const double* p, std::size_t stride, const double* t, std::size_t h,
                                 B zr[4], B zi[4]) {
   B y0r, y0i, x1r, x1i, x2r, x2i, x3r, x3i;
-  loadGroup(p, h, y0r, y0i);
-  loadGroup(p + stride, h, x1r, x1i);
-  loadGroup(p + 2 * stride, h, x2r, x2i);
-  loadGroup(p + 3 * stride, h, x3r, x3i);
+  loadGroupAs<In>(p, h, y0r, y0i);
+  loadGroupAs<In>(p + stride, h, x1r, x1i);
+  loadGroupAs<In>(p + 2 * stride, h, x2r, x2i);
+  loadGroupAs<In>(p + 3 * stride, h, x3r, x3i);
   const Factors<B> f = factors<B>(t, h);
   const B y2r = cmulRe<S>(x1r, x1i, f.c2, f.s2), y2i = cmulIm<S>(x1r, x1i, f.c2, f.s2);
   const B y1r = cmulRe<S>(x2r, x2i, f.c1, f.s1), y1i = cmulIm<S>(x2r, x2i, f.c1, f.s1);
@@ -349,31 +381,71 @@ inline void transposedButterfly(const double* p, std::size_t stride, const doubl
   plusMinusTurned<S>(e1r, e1i, f1r, f1i, zr[1], zi[1], zr[3], zi[3]);
 }
 
-template <int S, class B>
+template <int S, class B, Layout In, Layout Out>
 void stageTransposed(double* a, std::size_t L, const double* t) {
-  forEachGroup<B>(a, L, t, [](double* p, std::size_t stride, const double* f, std::size_t h) {
-    B zr[4], zi[4];
-    transposedButterfly<S>(p, stride, f, h, zr, zi);
-    for (std::size_t s = 0; s < 4; ++s) storeGroup(p + s * stride, h, zr[s], zi[s]);
-  });
+  forEachGroup<B>(
+      a, L, t,
+      [](double* p, std::size_t stride, const double* f, std::size_t h)
+          __attribute__((always_inline)) {
+            B zr[4], zi[4];
+            transposedButterfly<S, In>(p, stride, f, h, zr, zi);
+            for (std::size_t s = 0; s < 4; ++s) {
+              storeGroupAs<Out>(p + s * stride, h, zr[s], zi[s]);
+            }
+          });
 }
 
-// A stage on the wide batches where a quarter holds one of their groups (wide
-// stage tables), on the narrow ones otherwise.
-template <int S, class Wide, class Narrow>
-void stageOf(double* a, std::size_t L, const double* t) {
-  if (L / 4 >= kGroup<Wide>) {
-    stage<S, Wide>(a, L, t);
+// Whether the stage over L points runs on the wide batches: where a quarter
+// holds one of their groups (wide stage tables); on the narrow ones otherwise.
+template <class Wide>
+inline bool runsWide(std::size_t L) {
+  return L / 4 >= kGroup<Wide>;
+}
+
+// Whether the points lie unzipped between the stage over L points and the
+// one over L/4 of the same transform, either way round. They do where both
+// stages run on batches of one kind, whose groups match, since the zips are a
+// large share of a stage's work; they lie interleaved where the kinds differ
+// and next to the tails and callers.
+template <class Wide>
+inline bool unzippedBelow(std::size_t L) {
+  return L >= 64 && runsWide<Wide>(L) == runsWide<Wide>(L / 4);
+}
+
+template <int S, bool Transposed, class B, Layout In, Layout Out>
+void anyStage(double* a, std::size_t L, const double* t) {
+  if constexpr (Transposed) {
+    stageTransposed<S, B, In, Out>(a, L, t);
   } else {
-    stage<S, Narrow>(a, L, t);
+    stage<S, B, In, Out>(a, L, t);
   }
 }
-template <int S, class Wide, class Narrow>
-void stageTransposedOf(double* a, std::size_t L, const double* t) {
-  if (L / 4 >= kGroup<Wide>) {
-    stageTransposed<S, Wide>(a, L, t);
+
+template <int S, bool Transposed, class B>
+void stageWithLayouts(double* a, std::size_t L, const double* t, bool inUnzipped,
+                      bool outUnzipped) {
+  constexpr Layout I = Layout::interleaved, U = Layout::unzipped;
+  if (inUnzipped) {
+    if (outUnzipped) {
+      anyStage<S, Transposed, B, U, U>(a, L, t);
+    } else {
+      anyStage<S, Transposed, B, U, I>(a, L, t);
+    }
+  } else if (outUnzipped) {
+    anyStage<S, Transposed, B, I, U>(a, L, t);
   } else {
-    stageTransposed<S, Narrow>(a, L, t);
+    anyStage<S, Transposed, B, I, I>(a, L, t);
+  }
+}
+
+// A stage (transposed or not) over L points on the batches its length calls
+// for, finding and leaving its points in the layouts given.
+template <int S, bool Transposed, class Wide, class Narrow>
+void stageOf(double* a, std::size_t L, const double* t, bool inUnzipped, bool outUnzipped) {
+  if (runsWide<Wide>(L)) {
+    stageWithLayouts<S, Transposed, Wide>(a, L, t, inUnzipped, outUnzipped);
+  } else {
+    stageWithLayouts<S, Transposed, Narrow>(a, L, t, inUnzipped, outUnzipped);
   }
 }
 
@@ -476,17 +548,25 @@ void tail4Transposed(double* a, std::size_t L) {
 // Wide batches for the stages whose quarters hold their groups, Narrow
 // batches (one or two points per chunk row) for the rest and the tails.
 
+// The points arrive unzipped where inUnzipped says so (a stage over a longer
+// length ran first), interleaved otherwise.
 template <int S, class Wide, class Narrow>
-void difTransform(double* a, std::size_t L, const double* t) {
+void difTransform(double* a, std::size_t L, const double* t, bool inUnzipped = false) {
   if (L > kCacheBlock) {
-    stageOf<S, Wide, Narrow>(a, L, t);
+    const bool between = unzippedBelow<Wide>(L);
+    stageOf<S, false, Wide, Narrow>(a, L, t, inUnzipped, between);
     const std::size_t q = L >> 2;
-    for (std::size_t s = 0; s < 4; ++s) difTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L);
+    for (std::size_t s = 0; s < 4; ++s) {
+      difTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L, between);
+    }
     return;
   }
   std::size_t len = L;
   for (; len >= 16; t += len, len >>= 2) {
-    for (std::size_t b = 0; b < L; b += len) stageOf<S, Wide, Narrow>(a + 2 * b, len, t);
+    const bool in = len == L ? inUnzipped : unzippedBelow<Wide>(4 * len);
+    const bool out = unzippedBelow<Wide>(len);
+    for (std::size_t b = 0; b < L; b += len)
+      stageOf<S, false, Wide, Narrow>(a + 2 * b, len, t, in, out);
   }
   if (len == 4) {
     tail4<S, Narrow>(a, L);
@@ -495,13 +575,18 @@ void difTransform(double* a, std::size_t L, const double* t) {
   }
 }
 
-// From bit-reversed input to natural order (L a power of 4).
+// From bit-reversed input to natural order (L a power of 4), left unzipped
+// where outUnzipped says so (a stage over a longer length follows),
+// interleaved otherwise.
 template <int S, class Wide, class Narrow>
-void ditTransform(double* a, std::size_t L, const double* t) {
+void ditTransform(double* a, std::size_t L, const double* t, bool outUnzipped = false) {
   if (L > kCacheBlock) {
+    const bool between = unzippedBelow<Wide>(L);
     const std::size_t q = L >> 2;
-    for (std::size_t s = 0; s < 4; ++s) ditTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L);
-    stageTransposedOf<S, Wide, Narrow>(a, L, t);
+    for (std::size_t s = 0; s < 4; ++s) {
+      ditTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L, between);
+    }
+    stageOf<S, true, Wide, Narrow>(a, L, t, between, outUnzipped);
     return;
   }
   std::size_t offsets[32];
@@ -511,8 +596,10 @@ void ditTransform(double* a, std::size_t L, const double* t) {
   while (stages > 0) {
     --stages;
     const std::size_t stageLength = L >> (2 * stages);
+    const bool in = unzippedBelow<Wide>(stageLength);
+    const bool out = stages == 0 ? outUnzipped : unzippedBelow<Wide>(4 * stageLength);
     for (std::size_t b = 0; b < L; b += stageLength) {
-      stageTransposedOf<S, Wide, Narrow>(a + 2 * b, stageLength, t + offsets[stages]);
+      stageOf<S, true, Wide, Narrow>(a + 2 * b, stageLength, t + offsets[stages], in, out);
     }
   }
 }
@@ -520,13 +607,11 @@ void ditTransform(double* a, std::size_t L, const double* t) {
 // The first stage of difTransform over the whole length, reading
 // x[(k + L/2) mod L] * factor[k] instead of a[k]: quarter s of the input is
 // quarter s + 2 (mod 4) of x. The rest runs on each quarter.
-template <int S, class Wide, class Narrow>
-void rotatedRealTransform(const double* x, const double* factor, double* a, std::size_t L,
-                          const double* t) {
-  using B = Wide;
+template <int S, class B, Layout Out>
+void rotatedFirstStage(const double* x, const double* factor, double* a, std::size_t L,
+                       const double* t) {
   const std::size_t q = L >> 2, stride = 2 * q;
-  const double* tt = t;
-  for (std::size_t j = 0; j < stride; j += 2 * kGroup<B>, tt += 4 * kGroup<B>) {
+  for (std::size_t j = 0; j < stride; j += 2 * kGroup<B>, t += 4 * kGroup<B>) {
     B samples[4][kSubs<B>];
     for (std::size_t s = 0; s < 4; ++s) loadSamples<B>(x + ((s + 2) & 3) * q + j / 2, samples[s]);
     for (std::size_t h = 0; h < kSubs<B>; ++h) {
@@ -537,26 +622,37 @@ void rotatedRealTransform(const double* x, const double* factor, double* a, std:
         xr[s] = samples[s][h] * fr;
         xi[s] = samples[s][h] * fi;
       }
-      butterfly<S>(xr, xi, tt, h, a + j, stride);
+      butterfly<S, Out>(xr, xi, t, h, a + j, stride);
     }
   }
-  for (std::size_t s = 0; s < 4; ++s) difTransform<S, Wide, Narrow>(a + s * stride, q, t + L);
 }
 
-// ditTransform on the quarters, then the last stage over the whole length,
-// adding weight * Re(conj(factor[k]) * a[k]) to sum[k] instead of storing a[k].
 template <int S, class Wide, class Narrow>
-void transformFromReversedAndAccumulate(double* a, std::size_t L, const double* t,
-                                        const double* factor, double weight, double* sum) {
-  using B = Wide;
+void rotatedRealTransform(const double* x, const double* factor, double* a, std::size_t L,
+                          const double* t) {
+  const bool between = unzippedBelow<Wide>(L);
+  if (between) {
+    rotatedFirstStage<S, Wide, Layout::unzipped>(x, factor, a, L, t);
+  } else {
+    rotatedFirstStage<S, Wide, Layout::interleaved>(x, factor, a, L, t);
+  }
+  const std::size_t q = L >> 2;
+  for (std::size_t s = 0; s < 4; ++s)
+    difTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L, between);
+}
+
+// The last stage of transformFromReversedAndAccumulate, finding its points in
+// layout In.
+template <int S, class B, Layout In>
+void accumulatingLastStage(const double* a, std::size_t L, const double* t, const double* factor,
+                           double weight, double* sum) {
   const std::size_t q = L >> 2, stride = 2 * q;
-  for (std::size_t s = 0; s < 4; ++s) ditTransform<S, Wide, Narrow>(a + s * stride, q, t + L);
   const B w = B::broadcast(weight);
   for (std::size_t j = 0; j < stride; j += 2 * kGroup<B>, t += 4 * kGroup<B>) {
     B part[4][kSubs<B>];
     for (std::size_t h = 0; h < kSubs<B>; ++h) {
       B zr[4], zi[4];
-      transposedButterfly<S>(a + j, stride, t, h, zr, zi);
+      transposedButterfly<S, In>(a + j, stride, t, h, zr, zi);
       for (std::size_t s = 0; s < 4; ++s) {
         B fr, fi;
         loadGroup(factor + 2 * s * q + j, h, fr, fi);
@@ -564,6 +660,22 @@ void transformFromReversedAndAccumulate(double* a, std::size_t L, const double* 
       }
     }
     for (std::size_t s = 0; s < 4; ++s) accumulateSamples(w, part[s], sum + s * q + j / 2);
+  }
+}
+
+// ditTransform on the quarters, then the last stage over the whole length,
+// adding weight * Re(conj(factor[k]) * a[k]) to sum[k] instead of storing a[k].
+template <int S, class Wide, class Narrow>
+void transformFromReversedAndAccumulate(double* a, std::size_t L, const double* t,
+                                        const double* factor, double weight, double* sum) {
+  const bool between = unzippedBelow<Wide>(L);
+  const std::size_t q = L >> 2;
+  for (std::size_t s = 0; s < 4; ++s)
+    ditTransform<S, Wide, Narrow>(a + 2 * s * q, q, t + L, between);
+  if (between) {
+    accumulatingLastStage<S, Wide, Layout::unzipped>(a, L, t, factor, weight, sum);
+  } else {
+    accumulatingLastStage<S, Wide, Layout::interleaved>(a, L, t, factor, weight, sum);
   }
 }
 
