@@ -12,5 +12,5 @@ cmake --preset release
 cmake --build --preset release
 build/release/tools/brisendel demo brisendel-demo
 echo
-echo "brisendel is build/release/tools/brisendel; the plug-in is build/release/plugin/Brisendel.so,"
+echo "brisendel is build/release/tools/brisendel; the plug-in is build/release/lib/vst/Brisendel.so,"
 echo "the LV2 bundle build/release/lib/lv2/Brisendel.lv2"

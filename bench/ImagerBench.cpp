@@ -9,7 +9,7 @@
 
 #include <random>
 
-#include "plugin/Radi3zur.h"
+#include "effect/Radi3zur.h"
 #include "spl/block/RealDiscreteFourierTransform.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"

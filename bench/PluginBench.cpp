@@ -29,9 +29,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VSTPlugin.h"
+#include "formats/vst2/VSTPlugin.h"
+#include "host/PluginHost.h"
 #include "tests/support/AllocationCounter.h"
-#include "tools/PluginHost.h"
 
 namespace {
 

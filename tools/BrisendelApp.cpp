@@ -18,9 +18,9 @@
 #include <sstream>
 #include <thread>
 
+#include "host/PluginHost.h"
 #include "spl/util/CommandArgument.h"
 #include "tools/DemoMix.h"
-#include "tools/PluginHost.h"
 #include "tools/Renderer.h"
 #include "tools/SafeOutputFile.h"
 #include "tools/StereoFieldAnalysis.h"
@@ -273,9 +273,9 @@ void BrisendelApp::execute() {
 
 std::string BrisendelApp::findPlugin() const {
   const std::string here = folderOfProgram();
-  std::vector<std::string> candidates = {
-      here + "/" + PLUGIN_FILE, here + "/../plugin/" + PLUGIN_FILE,
-      here + "/../lib/vst/" + PLUGIN_FILE, here + "/../lib/brisendel/" + PLUGIN_FILE};
+  std::vector<std::string> candidates = {here + "/" + PLUGIN_FILE,
+                                         here + "/../lib/vst/" + PLUGIN_FILE,
+                                         here + "/../lib/brisendel/" + PLUGIN_FILE};
 #ifdef BRISENDEL_PLUGIN_FALLBACK
   candidates.push_back(BRISENDEL_PLUGIN_FALLBACK);
 #endif
@@ -284,9 +284,8 @@ std::string BrisendelApp::findPlugin() const {
     char resolved[PATH_MAX];
     return realpath(candidate.c_str(), resolved) != nullptr ? std::string(resolved) : candidate;
   }
-  throw ToolError(
-      std::string("cannot find ") + PLUGIN_FILE +
-      " (looked next to brisendel, in ../plugin and ../lib/vst); name it with --plugin PATH");
+  throw ToolError(std::string("cannot find ") + PLUGIN_FILE +
+                  " (looked next to brisendel and in ../lib/vst); name it with --plugin PATH");
 }
 
 void BrisendelApp::loadPlugin(PluginHost& host) const {

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/PluginHost.h"
 #include "tools/AudioFileReader.h"
 #include "tools/AudioFileWriter.h"
 #include "tools/AudioFormat.h"
-#include "tools/PluginHost.h"
 #include "tools/ProgressBar.h"
 #include "tools/SafeOutputFile.h"
 #include "tools/ToolError.h"

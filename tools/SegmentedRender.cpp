@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "host/PluginHost.h"
 #include "tools/AudioFileReader.h"
 #include "tools/AudioFileWriter.h"
-#include "tools/PluginHost.h"
 #include "tools/ProgressBar.h"
 
 namespace brisendel {

@@ -17,7 +17,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "plugin/Radi3zur.h"
+#include "effect/Radi3zur.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/clip/ZeroClip.h"
 #include "spl/stream/OverwrapStreamProcessor.h"
