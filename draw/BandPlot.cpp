@@ -77,17 +77,25 @@ void BandPlot::drawAxes(cairo_t* cr) const {
   cairo_rectangle(cr, box.x, box.y, box.w, box.h);
   cairo_fill(cr);
   cairo_set_line_width(cr, s.line(1.0));
+  // On a narrow or low plot a label that would touch the one before it is left out;
+  // its grid line stays.
+  const double font = s.text(13);
+  double labelsEnd = -1e300;
   for (double hz : {20.0, 50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0}) {
     const double x = xOfFrequency(hz);
     cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
     cairo_move_to(cr, x, box.y);
     cairo_line_to(cr, x, box.y + box.h);
     cairo_stroke(cr);
-    if (_frequencyLabels) {
+    const std::string label = hertz(hz);
+    const double half = textWidth(cr, label, font) / 2;
+    if (_frequencyLabels && x - half > labelsEnd + s.text(4)) {
       cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
-      showText(cr, x, box.y + box.h + s.text(18), hertz(hz), s.text(13), false, 0.5);
+      showText(cr, x, box.y + box.h + s.text(18), label, font, false, 0.5);
+      labelsEnd = x + half;
     }
   }
+  double labelAbove = 1e300;
   for (double v = _bottom; v <= _top + 1e-9; v += _step) {
     const double y = box.y + box.h * (_top - v) / (_top - _bottom);
     cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
@@ -95,10 +103,13 @@ void BandPlot::drawAxes(cairo_t* cr) const {
     cairo_move_to(cr, box.x, y);
     cairo_line_to(cr, box.x + box.w, y);
     cairo_stroke(cr);
-    char value[32];
-    std::snprintf(value, sizeof(value), _step < 1.0 ? "%.1f" : "%.0f", v);
-    cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
-    showText(cr, box.x - s.text(8), y, value, s.text(13), false, 1.0, 0.35);
+    if (y < labelAbove - 1.2 * font) {
+      char value[32];
+      std::snprintf(value, sizeof(value), _step < 1.0 ? "%.1f" : "%.0f", v);
+      cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+      showText(cr, box.x - s.text(8), y, value, font, false, 1.0, 0.35);
+      labelAbove = y;
+    }
   }
   cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
   cairo_rectangle(cr, box.x, box.y, box.w, box.h);

@@ -42,7 +42,29 @@ void StereoFieldPicture::draw(cairo_t* cr, int widthPixels, int heightPixels) co
   // crowd them out, the captions that repeat the shared frequency axis go.
   const double left = 90 * t;
   const double right = 730 * x;
-  double top = 110 * t;
+  // The legend: rows under the title, clear of every curve, as many as its names need
+  // within the band plots' width.
+  struct Item {
+    double x;
+    double y;
+  };
+  std::vector<Item> legend;
+  const double rowHeight = s.text(20);
+  {
+    double lx = left;
+    double ly = s.text(60);
+    for (const Entry& entry : _entries) {
+      const double itemWidth = s.text(38) + textWidth(cr, entry.name, s.text(14));
+      if (lx > left && lx + itemWidth > right) {
+        lx = left;
+        ly += rowHeight;
+      }
+      legend.push_back({lx, ly});
+      lx += itemWidth + s.text(30);
+    }
+  }
+  const double extraRows = legend.empty() ? 0.0 : legend.back().y - s.text(60);
+  double top = 110 * t + extraRows;
   double bottom = pictureH - 80 * t;
   double gap = 90 * t;
   const bool compact = bottom - top - gap < 0.5 * pictureH;
@@ -87,10 +109,9 @@ void StereoFieldPicture::draw(cairo_t* cr, int widthPixels, int heightPixels) co
                        widthBox.w - s.text(16), s.text(12)),
            s.text(12));
 
-  // Legend: one row under the title, clear of every curve.
-  double lx = left;
-  const double ly = s.text(60);
   for (std::size_t i = 0; i < _entries.size(); ++i) {
+    const double lx = legend[i].x;
+    const double ly = legend[i].y;
     const Colour colour = Colour::series(i);
     cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
     cairo_set_line_width(cr, s.line(3.0));
@@ -101,7 +122,6 @@ void StereoFieldPicture::draw(cairo_t* cr, int widthPixels, int heightPixels) co
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     showText(cr, lx + s.text(38), ly, _entries[i].name, s.text(14), false, 0.0, 0.35);
-    lx += s.text(38) + textWidth(cr, _entries[i].name, s.text(14)) + s.text(30);
   }
 
   // Goniometers, stacked in the right column.
