@@ -65,7 +65,8 @@ void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
     }
   }
   const double most = merged.empty() ? 0.0 : *std::max_element(merged.begin(), merged.end());
-  if (most > 0.0) {
+  // (A box of no size would make cairo's scaling singular, an error on the context.)
+  if (most > 0.0 && box.w > 0.0 && box.h > 0.0) {
     // One pixel per cell in an image of its own, scaled onto the box: an SVG then
     // holds one embedded picture instead of a rectangle per cell.
     Surface cells(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, shown, shown));

@@ -38,8 +38,6 @@ void StereoFieldPicture::draw(cairo_t* cr, int widthPixels, int heightPixels) co
                        s.text(22), true),
            s.text(22), true);
 
-  // The band plots share the left column, the width plot taller; where the text would
-  // crowd them out, the captions that repeat the shared frequency axis go.
   const double left = 90 * t;
   const double right = 730 * x;
   // The legend: rows under the title, clear of every curve, as many as its names need
@@ -64,6 +62,8 @@ void StereoFieldPicture::draw(cairo_t* cr, int widthPixels, int heightPixels) co
     }
   }
   const double extraRows = legend.empty() ? 0.0 : legend.back().y - s.text(60);
+  // The band plots share the left column, the width plot taller; where the text would
+  // crowd them out, the captions that repeat the shared frequency axis go.
   double top = 110 * t + extraRows;
   double bottom = pictureH - 80 * t;
   double gap = 90 * t;
