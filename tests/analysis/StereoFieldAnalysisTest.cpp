@@ -82,7 +82,8 @@ TEST(StereoFieldAnalysis, KnownSignalsGiveKnownWidths) {
   // A 1 kHz tone in the left channel only, over identical noise: the 1 kHz band widens,
   // every other band stays far below it.
   std::vector<double> toned = a;
-  for (unsigned i = 0; i < frames; ++i) toned[i] += 0.05 * std::sin(2.0 * M_PI * 1000.0 * i / RATE);
+  for (unsigned i = 0; i < frames; ++i)
+    toned[i] += 0.05 * std::sin(2.0 * std::acos(-1.0) * 1000.0 * i / RATE);
   const StereoFieldAnalysis::Bands tone = analyse(toned, a);
   for (const auto& band : tone) {
     SCOPED_TRACE(band.centre);
