@@ -18,14 +18,14 @@
 #include <sstream>
 #include <thread>
 
+#include "draw/StereoFieldPicture.h"
 #include "host/PluginHost.h"
 #include "spl/util/CommandArgument.h"
 #include "tools/DemoMix.h"
+#include "tools/FileAnalysis.h"
+#include "tools/PictureFile.h"
 #include "tools/Renderer.h"
 #include "tools/SafeOutputFile.h"
-#include "tools/StereoFieldAnalysis.h"
-#include "tools/StereoFieldPicture.h"
-#include "tools/StereoMeter.h"
 #include "tools/ToolError.h"
 
 namespace brisendel {
@@ -84,6 +84,25 @@ const char* const BAND_NAMES[] = {"20",  "25",   "31.5",  "40",   "50",    "63",
                                   "5k",  "6.3k", "8k",    "10k",  "12.5k", "16k",  "20k"};
 static_assert(sizeof(BAND_NAMES) / sizeof(BAND_NAMES[0]) == StereoFieldAnalysis::NUM_BANDS,
               "one name per band");
+
+// What the picture shows of an analysed file: its bands and its goniometer, which
+// stays in `analysis`.
+StereoFieldPicture::Entry pictureEntry(const std::string& name, StereoFieldAnalysis& analysis,
+                                       const StereoFieldAnalysis::Bands& bands) {
+  StereoFieldPicture::Entry entry;
+  entry.name = name;
+  entry.width = BandPlot::widthValues(bands);
+  entry.correlation = BandPlot::correlationValues(bands);
+  entry.goniometer = {analysis.getGoniometer().data(), StereoFieldAnalysis::GRID};
+  return entry;
+}
+
+constexpr int PICTURE_WIDTH = 1200;
+constexpr int PICTURE_HEIGHT = 800;
+
+Drawing drawingOf(const StereoFieldPicture& picture) {
+  return [&picture](cairo_t* cr, int width, int height) { picture.draw(cr, width, height); };
+}
 
 std::string hexId(int id) {
   std::ostringstream text;
@@ -436,7 +455,7 @@ void BrisendelApp::demo() {
             << std::setw(15) << "side RMS dBFS" << std::setw(17) << "L/R correlation"
             << "\n";
   for (const Take& take : takes) {
-    const StereoMeter meter = StereoMeter::measureFile(folder + "/" + take.file);
+    const StereoMeter meter = measureFile(folder + "/" + take.file);
     std::ostringstream row;
     row << std::left << std::setw(22) << take.file << std::right << std::setw(14)
         << formatDb(meter.getMidRmsDb()) << std::setw(15) << formatDb(meter.getSideRmsDb())
@@ -446,11 +465,15 @@ void BrisendelApp::demo() {
   std::vector<StereoFieldAnalysis> analyses;
   std::vector<StereoFieldPicture::Entry> entries;
   analyses.reserve(takes.size());
-  for (const Take& take : takes)
-    analyses.push_back(StereoFieldAnalysis::analyzeFile(folder + "/" + take.file));
-  for (std::size_t t = 0; t < takes.size(); ++t) entries.push_back({takes[t].file, &analyses[t]});
+  for (const Take& take : takes) {
+    analyses.push_back(analyzeFile(folder + "/" + take.file));
+    StereoFieldAnalysis::Bands bands;
+    analyses.back().computeBands(bands);
+    entries.push_back(pictureEntry(take.file, analyses.back(), bands));
+  }
   const std::string picture = folder + "/stereo-field.png";
-  StereoFieldPicture(entries).writePng(picture);
+  const StereoFieldPicture drawing(entries);
+  writePng(picture, PICTURE_WIDTH, PICTURE_HEIGHT, drawingOf(drawing));
   std::cout << "\nwrote " << picture << " (width and correlation per band, goniometers)\n";
   std::cout << "\nRemoving the center leaves the ambience and the bell: mid falls, the channels "
                "decorrelate.\n"
@@ -465,9 +488,11 @@ void BrisendelApp::analyze() {
     if (!picturePath->empty()) SafeOutputFile::refuseUnsafe(*picturePath, _operands);
   }
   std::vector<StereoFieldAnalysis> analyses;
+  std::vector<StereoFieldAnalysis::Bands> bands(_operands.size());
   analyses.reserve(_operands.size());
   for (const std::string& path : _operands) {
-    analyses.push_back(StereoFieldAnalysis::analyzeFile(path));
+    analyses.push_back(analyzeFile(path));
+    analyses.back().computeBands(bands[analyses.size() - 1]);
     const std::uint64_t nonFinite = analyses.back().getNonFiniteSamples();
     if (nonFinite > 0) {
       std::cerr << "brisendel: " << path << ": " << nonFinite
@@ -488,8 +513,8 @@ void BrisendelApp::analyze() {
   for (int b = 0; b < StereoFieldAnalysis::NUM_BANDS; ++b) {
     std::ostringstream row;
     row << std::right << std::setw(9) << BAND_NAMES[b];
-    for (const StereoFieldAnalysis& analysis : analyses) {
-      const StereoFieldAnalysis::Band& band = analysis.getBands()[b];
+    for (const StereoFieldAnalysis::Bands& fileBands : bands) {
+      const StereoFieldAnalysis::Band& band = fileBands[std::size_t(b)];
       const std::string ratio = std::isnan(band.sideToMidDb) ? "-" : formatDb(band.sideToMidDb);
       std::ostringstream correlation;
       if (std::isnan(band.correlation)) {
@@ -506,15 +531,16 @@ void BrisendelApp::analyze() {
   for (std::size_t f = 0; f < _operands.size(); ++f) {
     const std::size_t slash = _operands[f].rfind('/');
     entries.push_back(
-        {slash == std::string::npos ? _operands[f] : _operands[f].substr(slash + 1), &analyses[f]});
+        pictureEntry(slash == std::string::npos ? _operands[f] : _operands[f].substr(slash + 1),
+                     analyses[f], bands[f]));
   }
   const StereoFieldPicture picture(entries);
   if (!_pngPath.empty()) {
-    picture.writePng(_pngPath, _operands);
+    writePng(_pngPath, PICTURE_WIDTH, PICTURE_HEIGHT, drawingOf(picture), _operands);
     std::cout << "wrote " << _pngPath << std::endl;
   }
   if (!_svgPath.empty()) {
-    picture.writeSvg(_svgPath, _operands);
+    writeSvg(_svgPath, PICTURE_WIDTH, PICTURE_HEIGHT, drawingOf(picture), _operands);
     std::cout << "wrote " << _svgPath << std::endl;
   }
 }
