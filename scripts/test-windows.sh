@@ -35,15 +35,15 @@ cmake --workflow --preset windows
 
 # Both builds must compute the same thing: the same signal at Quality 1, 5 and 9
 # with both windows, rendered through each module, within 1e-12 of the peak.
-if [ ! -x build/default/tests/formats/render/cross_render ]; then
+if [ ! -x build/default/tests/formats/render/render_compare ]; then
   cmake --preset default > /dev/null
-  cmake --build --preset default --target cross_render
+  cmake --build --preset default --target render_compare
 fi
 renders="$(mktemp -d)"
-build/default/tests/formats/render/cross_render render build/default/lib/vst/Brisendel.so \
+build/default/tests/formats/render/render_compare render build/default/lib/vst/Brisendel.so \
   "$renders/linux.raw"
-(cd build/windows/bin && wine ./cross_render.exe render Brisendel.dll "$(winepath -w "$renders/windows.raw")")
-build/default/tests/formats/render/cross_render compare "$renders/linux.raw" "$renders/windows.raw"
+(cd build/windows/bin && wine ./render_compare.exe render Brisendel.dll "$(winepath -w "$renders/windows.raw")")
+build/default/tests/formats/render/render_compare compare "$renders/linux.raw" "$renders/windows.raw"
 rm -rf "$renders"
 
 # The Windows release zip: Brisendel.dll and its README.

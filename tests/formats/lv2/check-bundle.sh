@@ -5,7 +5,7 @@
 # three settings, each of which must equal the VST module's single-precision
 # render sample for sample.
 #
-#   check-bundle.sh <build folder> <lv2_render_compare> <Brisendel.so (VST 2)>
+#   check-bundle.sh <build folder> <render_compare> <Brisendel.so (VST 2)>
 set -euo pipefail
 build=$1 compare=$2 vst=$3
 uri=urn:orlask:brisendel
@@ -51,7 +51,7 @@ render() {
   fi
   lv2apply -i "$work/signal.wav" -o "$work/$name.wav" "${controls[@]}" "$uri"
   if [ $# -eq 0 ]; then set -- 100 100 1 1 1; fi
-  "$compare" compare "$vst" "$work/signal.wav" "$work/$name.wav" "$@"
+  "$compare" lv2 "$vst" "$work/signal.wav" "$work/$name.wav" "$@"
 }
 render defaults
 render remove-center 0 100 0 1 1
