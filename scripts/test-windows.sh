@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing "${WINDOWS_PACKAGES[@]}"
+# Whatever the installation left out stops the run here, named, rather than
+# as a failed build or test further on.
+require_programs x86_64-w64-mingw32-g++-posix=g++-mingw-w64-x86-64-posix wine=wine wineboot=wine \
+  wineserver=wine winepath=wine || exit 1
 
 # Wine without a display (a failure's message box then returns at once), without
 # its debug output, and without the .NET and HTML engines it would offer to

@@ -6,7 +6,14 @@
 # render sample for sample.
 #
 #   check-bundle.sh <build folder> <render_compare> <Brisendel.so (VST 2)>
+#
+# Exits 77 (skipped), naming what to install, when one of LV2's tools is missing.
 set -euo pipefail
+source "$(dirname "$0")/../../../scripts/packages.sh"
+require_programs lv2_validate=lv2-dev sord_validate=sordi lv2ls=lilv-utils lv2info=lilv-utils \
+  lv2apply=lilv-utils || exit 77
+# With --check-programs (the configure step) that check is all.
+[ "${1:-}" != --check-programs ] || exit 0
 build=$1 compare=$2 vst=$3
 uri=urn:orlask:brisendel
 
