@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "effect/SharedPartWeighting.h"
 #include "spl/block/FourierKernels.h"
 
 namespace {
@@ -22,17 +23,10 @@ namespace fourier = spl::fourier;
 // once for any processor and once for AVX2 and FMA, so the compiler can
 // vectorise the loops for both.
 
-// The value of smaller magnitude is what both channels share; on a tie, or
-// when the values cannot be compared, the right channel's is taken. Real and
-// imaginary parts are weighted apart, as cosine and sine parts.
+// Real and imaginary parts are weighted apart, as cosine and sine parts.
 SPL_ALWAYS_INLINE void weighBody(double* left, double* right, std::size_t count, double center,
                                  double side) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const double l = left[i], r = right[i];
-    const double shared = std::fabs(r) > std::fabs(l) ? l : r;
-    left[i] = shared * center + (l - shared) * side;
-    right[i] = shared * center + (r - shared) * side;
-  }
+  for (std::size_t i = 0; i < count; ++i) weighSharedPart(left[i], right[i], center, side);
 }
 
 // twiddle[h * lowCount + l] = high[h] * low[l] (complex).
@@ -96,12 +90,14 @@ double* lineAligned(std::vector<double>& v) {
   return v.data() + shift;
 }
 
+// The angles of the twiddle tables are computed in long double.
+constexpr long double kTwoPi = 6.283185307179586476925286766559005768L;
+
 // cos and -sin of 2 pi a / period, computed in long double, as (re, im).
 void fillCircle(double* out, std::size_t count, std::size_t stride, std::size_t period) {
-  const long double twoPi = 6.283185307179586476925286766559005768L;
   for (std::size_t i = 0; i < count; ++i) {
     const long double angle =
-        twoPi * static_cast<long double>(i * stride) / static_cast<long double>(period);
+        kTwoPi * static_cast<long double>(i * stride) / static_cast<long double>(period);
     out[2 * i] = static_cast<double>(std::cos(angle));
     out[2 * i + 1] = static_cast<double>(-std::sin(angle));
   }
@@ -129,9 +125,9 @@ void PrunedImagerCore::prepare(unsigned blockLength, unsigned maxQuality) {
   const unsigned totalBits = bits + maxQuality;
 
   std::vector<double> stageTables(fourier::stageTablesSize(n));
-  const long double twoPi = 6.283185307179586476925286766559005768L;
   auto stageRoot = [&](std::size_t K, double& c, double& s) {
-    const long double angle = twoPi * static_cast<long double>(K) / static_cast<long double>(2 * n);
+    const long double angle =
+        kTwoPi * static_cast<long double>(K) / static_cast<long double>(2 * n);
     c = static_cast<double>(std::cos(angle));
     s = static_cast<double>(std::sin(angle));
   };

@@ -1,10 +1,10 @@
 #include "effect/Radi3zur.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <typeinfo>
 
+#include "effect/SharedPartWeighting.h"
 #include "spl/clip/ConcatClip.h"
 #include "spl/clip/RangedClip.h"
 #include "spl/clip/ZeroClip.h"
@@ -204,16 +204,6 @@ void Radi3zur::fillFrame(spl::Clip& block, unsigned padding) {
   }
 }
 
-namespace {
-
-// The value of smaller magnitude is what both channels share; on a tie, or
-// when the values cannot be compared, the right channel's is taken.
-inline double sharedPart(double left, double right) {
-  return std::fabs(right) > std::fabs(left) ? left : right;
-}
-
-}  // namespace
-
 void Radi3zur::weightBins(double center, double side) {
   const unsigned frameLength = _frame.getLength();
   if (frameLength < 4) return;
@@ -221,11 +211,11 @@ void Radi3zur::weightBins(double center, double side) {
   if (_frame.getNumChannels() < 2) {
     // Without a right channel the frame's own sample access reports the fault.
     for (unsigned position = 2; position < 2 * bins; ++position) {
-      const double left = _frame.get(0, position);
-      const double right = _frame.get(1, position);
-      const double shared = sharedPart(left, right);
-      _frame.set(0, position, shared * center + (left - shared) * side);
-      _frame.set(1, position, shared * center + (right - shared) * side);
+      double left = _frame.get(0, position);
+      double right = _frame.get(1, position);
+      weighSharedPart(left, right, center, side);
+      _frame.set(0, position, left);
+      _frame.set(1, position, right);
     }
     return;
   }
@@ -234,15 +224,17 @@ void Radi3zur::weightBins(double center, double side) {
   for (unsigned k = 1; k < bins; ++k) {
     const unsigned cosine = 2 * k;
     const unsigned sine = 2 * k + 1;
-    const double leftCosine = left[cosine];
-    const double rightCosine = right[cosine];
-    const double leftSine = left[sine];
-    const double rightSine = right[sine];
-    const double sharedCosine = sharedPart(leftCosine, rightCosine);
-    const double sharedSine = sharedPart(leftSine, rightSine);
-    left[cosine] = sharedCosine * center + (leftCosine - sharedCosine) * side;
-    right[cosine] = sharedCosine * center + (rightCosine - sharedCosine) * side;
-    left[sine] = sharedSine * center + (leftSine - sharedSine) * side;
-    right[sine] = sharedSine * center + (rightSine - sharedSine) * side;
+    // All four values are read before any is written: the compiler then
+    // weighs the cosine and sine parts side by side, as one vector.
+    double leftCosine = left[cosine];
+    double rightCosine = right[cosine];
+    double leftSine = left[sine];
+    double rightSine = right[sine];
+    weighSharedPart(leftCosine, rightCosine, center, side);
+    weighSharedPart(leftSine, rightSine, center, side);
+    left[cosine] = leftCosine;
+    right[cosine] = rightCosine;
+    left[sine] = leftSine;
+    right[sine] = rightSine;
   }
 }

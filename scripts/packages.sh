@@ -37,3 +37,21 @@ install_missing() {
   "${sudo[@]}" apt-get update -qq
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
+
+# require_programs PROGRAM=PACKAGE...
+# For tests and scripts that run programs from outside the build: names each
+# program that is not on the PATH, with the Debian package that holds it, and
+# returns 1; returns 0 when all are there. Callers choose the exit: the CTest
+# scripts exit 77, which their tests declare as skipped, so that a missing
+# tool is not taken for a fault of the product.
+require_programs() {
+  local pair program missing=0
+  for pair in "$@"; do
+    program=${pair%%=*}
+    command -v "$program" >/dev/null 2>&1 && continue
+    echo "$program not found: install it with 'apt-get install ${pair#*=}'" \
+      "(./test.sh installs every test tool)" >&2
+    missing=1
+  done
+  return "$missing"
+}

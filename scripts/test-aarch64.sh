@@ -10,22 +10,25 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing "${AARCH64_PACKAGES[@]}"
+# Whatever the installation left out stops the run here, named, rather than
+# as a failed build or test further on.
+require_programs aarch64-linux-gnu-g++=g++-aarch64-linux-gnu qemu-aarch64=qemu-user || exit 1
 
 cmake --workflow --preset aarch64
 
 # Both builds must compute the same thing: the same signal at Quality 1, 5 and 9
 # with both windows, rendered through each module, within 1e-12 of the peak.
-if [ ! -x build/default/tests/formats/render/cross_render ]; then
+if [ ! -x build/default/tests/formats/render/render_compare ]; then
   cmake --preset default > /dev/null
-  cmake --build --preset default --target cross_render
+  cmake --build --preset default --target render_compare
 fi
 renders="$(mktemp -d)"
 trap 'rm -rf "$renders"' EXIT
-build/default/tests/formats/render/cross_render render build/default/lib/vst/Brisendel.so \
+build/default/tests/formats/render/render_compare render build/default/lib/vst/Brisendel.so \
   "$renders/x86-64.raw"
-qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tests/formats/render/cross_render render \
+qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tests/formats/render/render_compare render \
   build/aarch64/lib/vst/Brisendel.so "$renders/aarch64.raw"
-build/default/tests/formats/render/cross_render compare "$renders/x86-64.raw" "$renders/aarch64.raw"
+build/default/tests/formats/render/render_compare compare "$renders/x86-64.raw" "$renders/aarch64.raw"
 
 # The arm64 Debian package: the VST 2 module and the LV2 bundle for 64-bit ARM Linux.
 (cd build/aarch64 && cpack)

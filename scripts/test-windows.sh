@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing "${WINDOWS_PACKAGES[@]}"
+# Whatever the installation left out stops the run here, named, rather than
+# as a failed build or test further on.
+require_programs x86_64-w64-mingw32-g++-posix=g++-mingw-w64-x86-64-posix wine=wine wineboot=wine \
+  wineserver=wine winepath=wine || exit 1
 
 # Wine without a display (a failure's message box then returns at once), without
 # its debug output, and without the .NET and HTML engines it would offer to
@@ -35,15 +39,15 @@ cmake --workflow --preset windows
 
 # Both builds must compute the same thing: the same signal at Quality 1, 5 and 9
 # with both windows, rendered through each module, within 1e-12 of the peak.
-if [ ! -x build/default/tests/formats/render/cross_render ]; then
+if [ ! -x build/default/tests/formats/render/render_compare ]; then
   cmake --preset default > /dev/null
-  cmake --build --preset default --target cross_render
+  cmake --build --preset default --target render_compare
 fi
 renders="$(mktemp -d)"
-build/default/tests/formats/render/cross_render render build/default/lib/vst/Brisendel.so \
+build/default/tests/formats/render/render_compare render build/default/lib/vst/Brisendel.so \
   "$renders/linux.raw"
-(cd build/windows/bin && wine ./cross_render.exe render Brisendel.dll "$(winepath -w "$renders/windows.raw")")
-build/default/tests/formats/render/cross_render compare "$renders/linux.raw" "$renders/windows.raw"
+(cd build/windows/bin && wine ./render_compare.exe render Brisendel.dll "$(winepath -w "$renders/windows.raw")")
+build/default/tests/formats/render/render_compare compare "$renders/linux.raw" "$renders/windows.raw"
 rm -rf "$renders"
 
 # The Windows release zip: Brisendel.dll and its README.

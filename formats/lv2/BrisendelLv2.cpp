@@ -21,6 +21,7 @@
 #include <new>
 
 #include "effect/BrisendelEffect.h"
+#include "effect/StereoBlockFault.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ class BrisendelLv2 {
       const float* inputs[2] = {port(kInLeft), port(kInRight)};
       float* outputs[2] = {port(kOutLeft), port(kOutRight)};
       if (frames == 0) return;
-      if (!inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) {
+      if (stereoBlockFault(inputs, outputs, frames) != StereoBlockFault::none) {
         silenceOutputs(frames);
         return;
       }

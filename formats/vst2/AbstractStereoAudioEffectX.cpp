@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "effect/StereoBlockFault.h"
 #include "formats/vst2/sdk/VstString.h"
 #include "spl/util/Failure.h"
 
@@ -13,6 +14,12 @@
 
 namespace {
 constexpr const char* kSource = "formats/vst2/AbstractStereoAudioEffectX";
+// The lines the checks of the host's buffers have always reported, which hosts
+// log and users quote.
+constexpr unsigned kLineLength = 72;
+constexpr unsigned kLineChannelLists = 73;
+constexpr unsigned kLineInputChannel = 74;
+constexpr unsigned kLineOutputChannel = 75;
 constexpr unsigned kNumChannels = 2;
 
 // The list entry at index, or an empty text for an index the list does not have.
@@ -60,19 +67,11 @@ void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
   failureReporter.load()(text);
 }
 
-template <typename Sample>
-bool AbstractStereoAudioEffectX::hasAllBuffers(Sample** inputs, Sample** outputs) {
-  return inputs != nullptr && outputs != nullptr && inputs[0] != nullptr && inputs[1] != nullptr &&
-         outputs[0] != nullptr && outputs[1] != nullptr;
-}
-
-template <typename Sample>
-void AbstractStereoAudioEffectX::checkBuffers(Sample** inputs, Sample** outputs,
-                                              VstInt32 sampleFrames) {
-  SPL_REQUIRE(sampleFrames >= 0, "length", kSource);
-  SPL_REQUIRE(inputs != nullptr && outputs != nullptr, "channel", kSource);
-  SPL_REQUIRE(inputs[0] != nullptr && inputs[1] != nullptr, "channel", kSource);
-  SPL_REQUIRE(outputs[0] != nullptr && outputs[1] != nullptr, "channel", kSource);
+void AbstractStereoAudioEffectX::checkBuffers(StereoBlockFault fault) {
+  SPL_REQUIRE_AT(fault != StereoBlockFault::length, "length", kSource, kLineLength);
+  SPL_REQUIRE_AT(fault != StereoBlockFault::channelLists, "channel", kSource, kLineChannelLists);
+  SPL_REQUIRE_AT(fault != StereoBlockFault::inputChannel, "channel", kSource, kLineInputChannel);
+  SPL_REQUIRE_AT(fault != StereoBlockFault::outputChannel, "channel", kSource, kLineOutputChannel);
 }
 
 template <typename Sample>
@@ -80,9 +79,10 @@ void AbstractStereoAudioEffectX::processBuffers(Sample** inputs, Sample** output
                                                 VstInt32 sampleFrames) {
   // Some hosts send an empty block with no buffers at all; there is nothing to
   // read or write, so it is not worth a failure report.
-  if (sampleFrames == 0 && !hasAllBuffers(inputs, outputs)) return;
+  const StereoBlockFault fault = stereoBlockFault(inputs, outputs, sampleFrames);
+  if (sampleFrames == 0 && fault != StereoBlockFault::none) return;
   try {
-    checkBuffers(inputs, outputs, sampleFrames);
+    checkBuffers(fault);
     processStereo(inputs, outputs, static_cast<unsigned>(sampleFrames));
   } catch (const std::runtime_error& e) {
     reportProcessingFailure(e.what());

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/StereoBlockFault.h"
 #include "formats/vst2/sdk/AudioEffectX.h"
 
 // The stereo effect base: fixes the effect at two inputs and two outputs, keeps
@@ -71,12 +72,9 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
  private:
   // The one place a processing failure is shown to the user: the current reporter.
   static void reportProcessingFailure(const char* text);
-  // True when both input and both output channel pointers are there.
-  template <typename Sample>
-  static bool hasAllBuffers(Sample** inputs, Sample** outputs);
-  // Checks the host's arguments before anything is written; throws on bad ones.
-  template <typename Sample>
-  static void checkBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  // Throws the failure that reports the fault found in the host's arguments,
+  // before anything is written; returns on none.
+  static void checkBuffers(StereoBlockFault fault);
   template <typename Sample>
   void processBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
 

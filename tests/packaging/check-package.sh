@@ -5,7 +5,14 @@
 # maintainer scripts, and an LV2 bundle that lilv finds where it was unpacked.
 #
 #   check-package.sh <build folder>
+#
+# Exits 77 (skipped), naming what to install, when one of the packaging tools
+# is missing (cpack runs dpkg-shlibdeps through cmake/DebianDepends.cmake).
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/packages.sh"
+require_programs dpkg-shlibdeps=dpkg-dev dpkg-deb=dpkg lintian=lintian lv2ls=lilv-utils || exit 77
+# With --check-programs (the configure step) that check is all.
+[ "${1:-}" != --check-programs ] || exit 0
 build=$(cd "$1" && pwd)
 
 work=$(mktemp -d)

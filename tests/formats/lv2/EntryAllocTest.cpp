@@ -92,6 +92,7 @@ class Instance {
     for (std::uint32_t c = 0; c < 2; ++c)
       _descriptor->connect_port(_handle, kOutL + c, _in[c].data());
   }
+  void disconnect(Port port) { _descriptor->connect_port(_handle, port, nullptr); }
   void activate() { _descriptor->activate(_handle); }
   void deactivate() { _descriptor->deactivate(_handle); }
   void run(std::uint32_t frames) { _descriptor->run(_handle, frames); }
@@ -190,6 +191,27 @@ TEST(Lv2Entry, ControlsMovedBetweenRunsApply) {
   moved.run(MAX_FRAMES);
   fixed.run(MAX_FRAMES);
   for (int c = 0; c < 2; ++c) EXPECT_EQ(moved.out(c), fixed.out(c)) << "channel " << c;
+}
+
+// A host that leaves an audio port unconnected gets silence on the outputs it
+// did connect, whatever they held before.
+TEST(Lv2Entry, UnconnectedAudioPortGivesSilence) {
+  brisendel::SharedLibrary library;
+  const LV2_Descriptor* descriptor = loadDescriptor(library);
+  ASSERT_NE(descriptor, nullptr);
+  constexpr std::uint32_t kFrames = 256;
+  for (Port missing : {kInR, kOutL}) {
+    Instance instance(descriptor, 48000.0, kFrames);
+    ASSERT_TRUE(instance.valid());
+    instance.disconnect(missing);
+    instance.activate();
+    for (int c = 0; c < 2; ++c) std::fill(instance.out(c).begin(), instance.out(c).end(), 0.5f);
+    instance.run(kFrames);
+    EXPECT_EQ(instance.out(1), std::vector<float>(kFrames, 0.0f)) << "port " << missing;
+    if (missing != kOutL) {
+      EXPECT_EQ(instance.out(0), std::vector<float>(kFrames, 0.0f)) << "port " << missing;
+    }
+  }
 }
 
 }  // namespace

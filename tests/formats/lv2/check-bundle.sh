@@ -5,8 +5,15 @@
 # three settings, each of which must equal the VST module's single-precision
 # render sample for sample.
 #
-#   check-bundle.sh <build folder> <lv2_render_compare> <Brisendel.so (VST 2)>
+#   check-bundle.sh <build folder> <render_compare> <Brisendel.so (VST 2)>
+#
+# Exits 77 (skipped), naming what to install, when one of LV2's tools is missing.
 set -euo pipefail
+source "$(dirname "$0")/../../../scripts/packages.sh"
+require_programs lv2_validate=lv2-dev sord_validate=sordi lv2ls=lilv-utils lv2info=lilv-utils \
+  lv2apply=lilv-utils || exit 77
+# With --check-programs (the configure step) that check is all.
+[ "${1:-}" != --check-programs ] || exit 0
 build=$1 compare=$2 vst=$3
 uri=urn:orlask:brisendel
 
@@ -51,7 +58,7 @@ render() {
   fi
   lv2apply -i "$work/signal.wav" -o "$work/$name.wav" "${controls[@]}" "$uri"
   if [ $# -eq 0 ]; then set -- 100 100 1 1 1; fi
-  "$compare" compare "$vst" "$work/signal.wav" "$work/$name.wav" "$@"
+  "$compare" lv2 "$vst" "$work/signal.wav" "$work/$name.wav" "$@"
 }
 render defaults
 render remove-center 0 100 0 1 1

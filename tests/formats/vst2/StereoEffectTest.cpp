@@ -128,9 +128,11 @@ std::string failingCall(MixEffect& effect, double** in, double** out, VstInt32 f
   return reports.size() == 1 ? reports[0] : std::to_string(reports.size()) + " reports";
 }
 
-// A failure of the stereo base's own checks, reported as text.
-::testing::AssertionResult baseFailure(const std::string& text, const std::string& message) {
-  return spl_test::isFailureText(text, message, "formats/vst2/AbstractStereoAudioEffectX");
+// A failure of the stereo base's own checks, reported as text, with the fixed
+// line of that check.
+::testing::AssertionResult baseFailure(const std::string& text, const std::string& message,
+                                       unsigned line) {
+  return spl_test::isFailureText(text, message, "formats/vst2/AbstractStereoAudioEffectX", line);
 }
 
 TEST_F(StereoEffectTest, FailuresAreReportedOnceAndLeaveTheOutputUnwritten) {
@@ -152,11 +154,13 @@ TEST_F(StereoEffectTest, UnusableHostBuffersAreReportedNotTouched) {
   Stereo in(8), out(8);
   const std::vector<double> before = out.left;
   const int callsBefore = effect.calls;
-  EXPECT_TRUE(baseFailure(failingCall(effect, nullptr, out.get(), 8), "channel"));
-  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), nullptr, 8), "channel"));
+  EXPECT_TRUE(baseFailure(failingCall(effect, nullptr, out.get(), 8), "channel", 73));
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), nullptr, 8), "channel", 73));
   double* halfNull[2] = {in.left.data(), nullptr};
-  EXPECT_TRUE(baseFailure(failingCall(effect, halfNull, out.get(), 8), "channel"));
-  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), out.get(), -1), "length"));
+  EXPECT_TRUE(baseFailure(failingCall(effect, halfNull, out.get(), 8), "channel", 74));
+  double* outputHalfNull[2] = {nullptr, out.right.data()};
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), outputHalfNull, 8), "channel", 75));
+  EXPECT_TRUE(baseFailure(failingCall(effect, in.get(), out.get(), -1), "length", 72));
   reports.clear();
   AEffect* rec = effect.getAeffect();
   rec->processReplacing(rec, nullptr, nullptr, 4);
