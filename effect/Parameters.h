@@ -58,16 +58,18 @@ class Parameters {
     }
     // The centre of step `index`'s share of 0..1.
     constexpr double normalizedOfStep(unsigned index) const { return (index + 0.5) / stepCount(); }
-    // The step a normalized value selects; values outside 0..1 and NaN are clamped.
+    // The step a normalized value selects: the first for values from 0 down and
+    // NaN, the last for values from 1 up.
     constexpr unsigned stepOfNormalized(double normalized) const {
       const unsigned count = stepCount();
       if (!(normalized > 0.0)) return 0;
+      if (normalized >= 1.0) return count - 1;
       const auto index = static_cast<unsigned>(normalized * count);
       return index < count ? index : count - 1;
     }
-    // The normalized value a fresh instance holds: the default's position in
-    // the range (0 at the minimum, 1 at the maximum), which VST 2 hosts have
-    // been shown from the first release on. It selects the default's step.
+    // The normalized value a fresh instance holds, as VST 2 hosts read it: the
+    // default's position in the range (0 at the minimum, 1 at the maximum),
+    // not its step's centre. It selects the default's step all the same.
     constexpr double defaultNormalized() const {
       return (defaultValue - minimum) / (maximum - minimum);
     }

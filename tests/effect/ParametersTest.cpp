@@ -22,6 +22,7 @@ TEST(Parameters, EveryStepRoundTripsThroughPlainAndNormalized) {
       ASSERT_EQ(p.stepOfNormalized(p.normalizedOfStep(step)), step);
     }
     EXPECT_EQ(p.stepOfNormalized(1.0), count - 1);
+    EXPECT_EQ(p.stepOfNormalized(1e300), count - 1);
     EXPECT_EQ(p.stepOfNormalized(-0.5), 0u);
     EXPECT_EQ(p.stepOfPlain(p.maximum + 1000.0), count - 1);
     EXPECT_EQ(p.stepOfPlain(p.minimum - 1000.0), 0u);
