@@ -2,56 +2,35 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
+#include <string_view>
 
 #include "effect/Radi3zur.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/stream/OverwrapStreamProcessor.h"
 #include "spl/util/ScopedNoDenormals.h"
-#include "spl/util/Util.h"
 
 namespace {
 
 constexpr unsigned kNumChannels = 2;
 
-// One parameter as hosts see it: name, label, number of steps, starting
-// normalized value, and the plain value (the unit a host shows) of its first step.
-struct ParameterInfo {
-  const char* name;
-  const char* label;
-  unsigned steps;
-  double initial;
-  unsigned firstPlain;
-};
-
-// Center and Side: i / 100 for i = 0..200, shown in percent. AutoGain:
-// "Disabled", "Enabled". Quality: 1..9 (starting at the first, the cheapest
-// transform). Window: "A", "B".
-constexpr ParameterInfo kParameters[BrisendelEffect::NUM_PARAMS] = {
-    {"Center", "%", 201, 0.5, 0}, {"Side", "%", 201, 0.5, 0}, {"AutoGain", "", 2, 1.0, 0},
-    {"Quality", "", 9, 0.0, 1},   {"Window", "", 2, 1.0, 0},
-};
+using brisendel::Parameters;
 
 bool isParameter(int index) { return index >= 0 && index < BrisendelEffect::NUM_PARAMS; }
 
-// A number as a default-configured text stream writes it: general notation,
-// six significant digits, no trailing zeros.
-std::string numberText(double value) {
-  std::ostringstream text;
-  text << value;
-  return text.str();
-}
-
-// The weight of Center and Side step `index`: computed as the integer divided
-// by 100.0, so that 100 gives exactly 1.
-double weightOfStep(unsigned index) { return static_cast<int>(index) / 100.0; }
+// The weight the imaging core takes for a Center or Side value in percent,
+// divided as a whole number so that 100 gives exactly 1.
+double weightOfPercent(double percent) { return percent / 100.0; }
+static_assert(Parameters::TABLE[Parameters::kCenter].label == std::string_view("%") &&
+                  Parameters::TABLE[Parameters::kSide].label == std::string_view("%"),
+              "Center and Side are weights in percent");
 
 }  // namespace
 
 BrisendelEffect::BrisendelEffect()
     : _imager(std::make_unique<Radi3zur>()),
       _block(std::make_unique<spl::DefaultClip>(kNumChannels, 0)) {
-  for (int i = 0; i < NUM_PARAMS; ++i) _normalized[i].store(kParameters[i].initial);
+  for (int i = 0; i < NUM_PARAMS; ++i)
+    _normalized[i].store(Parameters::TABLE[i].defaultNormalized());
   // Every table of every Quality and Window now, rather than on the audio thread.
   _imager->prepare(WINDOW_LENGTH);
   _processor = std::make_unique<spl::OverwrapStreamProcessor>(*_imager, kNumChannels, WINDOW_LENGTH,
@@ -65,11 +44,11 @@ BrisendelEffect::~BrisendelEffect() = default;
 // ---- parameters -----------------------------------------------------------------
 
 const char* BrisendelEffect::parameterName(int index) {
-  return isParameter(index) ? kParameters[index].name : "";
+  return isParameter(index) ? Parameters::TABLE[index].name : "";
 }
 
 const char* BrisendelEffect::parameterLabel(int index) {
-  return isParameter(index) ? kParameters[index].label : "";
+  return isParameter(index) ? Parameters::TABLE[index].label : "";
 }
 
 void BrisendelEffect::setNormalized(int index, double value) {
@@ -82,38 +61,27 @@ double BrisendelEffect::getNormalized(int index) const {
 }
 
 unsigned BrisendelEffect::stepIndex(int index) const {
-  return spl::normalizedToIndex(_normalized[index].load(std::memory_order_relaxed),
-                                kParameters[index].steps);
+  return Parameters::TABLE[index].stepOfNormalized(
+      _normalized[index].load(std::memory_order_relaxed));
 }
 
 void BrisendelEffect::setPlainValue(int index, double value) {
   if (!isParameter(index) || std::isnan(value)) return;
-  const ParameterInfo& p = kParameters[index];
-  // Clamped before rounding, so that no value outside the steps reaches the conversion.
-  const double step = std::round(std::clamp(value - p.firstPlain, 0.0, p.steps - 1.0));
-  _normalized[index].store(spl::indexToNormalized(static_cast<unsigned>(step), p.steps),
-                           std::memory_order_relaxed);
+  const Parameters::Info& p = Parameters::TABLE[index];
+  _normalized[index].store(p.normalizedOfStep(p.stepOfPlain(value)), std::memory_order_relaxed);
 }
 
 double BrisendelEffect::getPlainValue(int index) const {
   if (!isParameter(index)) return 0.0;
-  return static_cast<double>(stepIndex(index) + kParameters[index].firstPlain);
+  return Parameters::TABLE[index].plainOfStep(stepIndex(index));
 }
 
 std::string BrisendelEffect::displayText(int index) const {
   if (!isParameter(index)) return std::string();
-  const unsigned step = stepIndex(index);
-  switch (index) {
-    case kCenter:
-    case kSide:
-      return numberText(spl::roundToSignificant(weightOfStep(step) * 100.0, 3));
-    case kAutoGain:
-      return step == 1 ? "Enabled" : "Disabled";
-    case kQuality:
-      return numberText(spl::roundToSignificant(static_cast<double>(step + 1), 1));
-    default:  // kWindow
-      return step == 1 ? "B" : "A";
-  }
+  char text[Parameters::TEXT_CAPACITY];
+  const std::size_t length =
+      Parameters::TABLE[index].displayText(stepIndex(index), text, sizeof(text));
+  return std::string(text, length);
 }
 
 // ---- set-up ---------------------------------------------------------------------
@@ -131,8 +99,11 @@ void BrisendelEffect::reset() { _processor->reset(); }
 // ---- processing -----------------------------------------------------------------
 
 BrisendelEffect::Snapshot BrisendelEffect::snapshot() const {
-  return {weightOfStep(stepIndex(kCenter)), weightOfStep(stepIndex(kSide)),
-          stepIndex(kAutoGain) == 1, stepIndex(kQuality) + 1, static_cast<int>(stepIndex(kWindow))};
+  const auto plain = [this](int index) {
+    return Parameters::TABLE[index].plainOfStep(stepIndex(index));
+  };
+  return {weightOfPercent(plain(kCenter)), weightOfPercent(plain(kSide)), plain(kAutoGain) != 0.0,
+          static_cast<unsigned>(plain(kQuality)), static_cast<int>(plain(kWindow))};
 }
 
 template <typename Sample>

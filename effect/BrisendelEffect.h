@@ -5,16 +5,18 @@
 #include <memory>
 #include <string>
 
+#include "effect/Parameters.h"
+
 class Radi3zur;
 namespace spl {
 class DefaultClip;
 class OverwrapStreamProcessor;
 }  // namespace spl
 
-// Brisendel itself, apart from any plug-in format: the five parameters with
-// their names, labels, steps, defaults and display texts, the imaging core, the
-// overlap-add around it, the latency and the hop. A plug-in format (VST 2, LV2)
-// is a thin adapter that translates its host's calls into these.
+// Brisendel itself, apart from any plug-in format: the five parameters (their
+// names, labels, steps, defaults and display texts are brisendel::Parameters'),
+// the imaging core, the overlap-add around it, the latency and the hop. A plug-in format (VST 2,
+// LV2) is a thin adapter that translates its host's calls into these.
 //
 // Threads:
 // - Parameter calls (setNormalized, getNormalized, setPlainValue, getPlainValue,
@@ -31,8 +33,14 @@ class OverwrapStreamProcessor;
 class BrisendelEffect {
  public:
   // Parameter indices, as the host formats number them.
-  enum Parameter : int { kCenter = 0, kSide, kAutoGain, kQuality, kWindow };
-  static constexpr int NUM_PARAMS = 5;
+  enum Parameter : int {
+    kCenter = brisendel::Parameters::kCenter,
+    kSide = brisendel::Parameters::kSide,
+    kAutoGain = brisendel::Parameters::kAutoGain,
+    kQuality = brisendel::Parameters::kQuality,
+    kWindow = brisendel::Parameters::kWindow
+  };
+  static constexpr int NUM_PARAMS = brisendel::Parameters::COUNT;
   // Frames per window of the overlap-add, and so the latency the host is told.
   static constexpr unsigned WINDOW_LENGTH = 4096;
   static constexpr unsigned LATENCY = WINDOW_LENGTH;

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "draw/StereoFieldPicture.h"
+#include "effect/Parameters.h"
 #include "host/PluginHost.h"
 #include "spl/util/CommandArgument.h"
 #include "tools/DemoMix.h"
@@ -51,9 +52,85 @@ unsigned parseWhole(const std::string& option, const std::string& text, unsigned
   return static_cast<unsigned>(value);
 }
 
+// The parameter an option such as --center sets, or -1.
+int parameterOfOption(const std::string& option) {
+  return option.rfind("--", 0) == 0 ? Parameters::findSymbol(option.substr(2)) : -1;
+}
+
 std::string lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+// The render options that set the plug-in's parameters: one per parameter,
+// named after its LV2 symbol, with the help text's phrase for each.
+const char* const PARAMETER_HELP[] = {
+    "Center weight in percent", "Side weight in percent", "normalise the two weights",
+    "zero padding: each step doubles the transform length", "window pair"};
+static_assert(sizeof(PARAMETER_HELP) / sizeof(PARAMETER_HELP[0]) == Parameters::COUNT,
+              "a help phrase for each parameter's option");
+
+std::string parameterOption(const Parameters::Info& parameter) {
+  return std::string("--") + parameter.symbol;
+}
+
+// What a parameter's option takes: "0..200", "on|off" for a toggle, "A|B" for
+// the texts of a choice.
+std::string optionValues(const Parameters::Info& parameter) {
+  switch (parameter.kind) {
+    case Parameters::Kind::kToggle:
+      return "on|off";
+    case Parameters::Kind::kChoice: {
+      std::string values;
+      for (unsigned i = 0; i < parameter.stepCount(); ++i)
+        values += (i == 0 ? "" : "|") + std::string(parameter.stepText(i));
+      return values;
+    }
+    default:
+      return std::to_string(static_cast<long>(parameter.minimum)) + ".." +
+             std::to_string(static_cast<long>(parameter.maximum));
+  }
+}
+
+// Whether every parameter shown in digits takes each whole number of its
+// range, from 0 up: what parseWhole reads.
+constexpr bool wholeNumbersAreSteps() {
+  for (const Parameters::Info& parameter : Parameters::TABLE) {
+    if (!parameter.hasTexts() && (parameter.step != 1.0 || parameter.minimum < 0.0)) return false;
+  }
+  return true;
+}
+static_assert(wholeNumbersAreSteps(), "the options of numbers read whole numbers");
+
+// The display text the plug-in shows for the value `text` of a parameter's
+// option, which the host then selects as a host's user would.
+std::string parameterDisplay(const std::string& option, const Parameters::Info& parameter,
+                             const std::string& text) {
+  unsigned step = 0;
+  if (parameter.kind == Parameters::Kind::kToggle) {
+    const std::string value = lower(text);
+    if (value != "on" && value != "off")
+      throw UsageError(option + ": expected on or off, got \"" + text + "\"");
+    step = value == "on" ? 1 : 0;
+  } else if (parameter.kind == Parameters::Kind::kChoice) {
+    const unsigned count = parameter.stepCount();
+    for (step = 0; step < count && lower(text) != lower(std::string(parameter.stepText(step)));)
+      ++step;
+    if (step == count) {
+      std::string expected;
+      for (unsigned i = 0; i < count; ++i) {
+        if (i > 0) expected += i + 1 == count ? " or " : ", ";
+        expected += parameter.stepText(i);
+      }
+      throw UsageError(option + ": expected " + expected + ", got \"" + text + "\"");
+    }
+  } else {
+    const unsigned value = parseWhole(option, text, static_cast<unsigned>(parameter.minimum),
+                                      static_cast<unsigned>(parameter.maximum));
+    step = parameter.stepOfPlain(value);
+  }
+  char display[Parameters::TEXT_CAPACITY];
+  return std::string(display, parameter.displayText(step, display, sizeof(display)));
 }
 
 std::string folderOfProgram() {
@@ -136,11 +213,11 @@ BrisendelApp::BrisendelApp() {
   addOption(
       "demo [DIR]",
       "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
-  addOption("--center 0..200", "Center weight in percent (render)");
-  addOption("--side 0..200", "Side weight in percent (render)");
-  addOption("--autogain on|off", "normalise the two weights (render)");
-  addOption("--quality 1..9", "zero padding: each step doubles the transform length (render)");
-  addOption("--window A|B", "window pair (render)");
+  for (int i = 0; i < Parameters::COUNT; ++i) {
+    const Parameters::Info& parameter = Parameters::TABLE[i];
+    addOption(parameterOption(parameter) + " " + optionValues(parameter),
+              std::string(PARAMETER_HELP[i]) + " (render)");
+  }
   addOption("--block N", "host block length in frames, 1 to 1048576, default 1024 (render)");
   addOption("--float", "write 32-bit float instead of the input's sample format (render)");
   addOption("--jobs N",
@@ -234,24 +311,9 @@ void BrisendelApp::parseOption(const std::string& argument, spl::CommandArgument
   } else if (option == "--plugin") {
     _pluginPath = takeValue();
     if (_pluginPath.empty()) throw UsageError("--plugin: needs a path");
-  } else if (option == "--center" || option == "--side") {
-    const unsigned percent = parseWhole(option, takeValue(), 0, 200);
-    _choices.push_back({option == "--center" ? "Center" : "Side", std::to_string(percent)});
-    _renderOptionsSeen.push_back(option);
-  } else if (option == "--autogain") {
-    const std::string text = lower(takeValue());
-    if (text != "on" && text != "off")
-      throw UsageError("--autogain: expected on or off, got \"" + text + "\"");
-    _choices.push_back({"AutoGain", text == "on" ? "Enabled" : "Disabled"});
-    _renderOptionsSeen.push_back(option);
-  } else if (option == "--quality") {
-    _choices.push_back({"Quality", std::to_string(parseWhole(option, takeValue(), 1, 9))});
-    _renderOptionsSeen.push_back(option);
-  } else if (option == "--window") {
-    const std::string text = lower(takeValue());
-    if (text != "a" && text != "b")
-      throw UsageError("--window: expected A or B, got \"" + text + "\"");
-    _choices.push_back({"Window", text == "a" ? "A" : "B"});
+  } else if (const int parameter = parameterOfOption(option); parameter >= 0) {
+    const Parameters::Info& info = Parameters::TABLE[parameter];
+    _choices.push_back({info.name, parameterDisplay(option, info, takeValue())});
     _renderOptionsSeen.push_back(option);
   } else if (option == "--block") {
     _blockSize = parseWhole(option, takeValue(), 1, MAX_BLOCK);

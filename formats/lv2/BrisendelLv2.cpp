@@ -21,35 +21,29 @@
 #include <new>
 
 #include "effect/BrisendelEffect.h"
+#include "effect/Parameters.h"
 #include "effect/StereoBlockFault.h"
 
 namespace {
 
 constexpr const char* PLUGIN_URI = "urn:orlask:brisendel";
 
-// Port indices, in the order the plug-in's Turtle file lists them.
+// Port indices, in the order the plug-in's Turtle file lists them. The control
+// ports, one per parameter, follow the audio ports in the parameter table's
+// order; the build writes their Turtle from the same table.
+constexpr std::uint32_t FIRST_CONTROL = brisendel::Parameters::LV2_FIRST_CONTROL_PORT;
 enum PortIndex : std::uint32_t {
   kInLeft = 0,
   kInRight,
   kOutLeft,
   kOutRight,
-  kCenter,
-  kSide,
-  kAutoGain,
-  kQuality,
-  kWindow,
-  kLatency,
+  kLatency = FIRST_CONTROL + brisendel::Parameters::COUNT,
   NUM_PORTS
 };
-constexpr std::uint32_t FIRST_CONTROL = kCenter;
-static_assert(kWindow - FIRST_CONTROL + 1 == BrisendelEffect::NUM_PARAMS,
-              "one control port per parameter, in the effect's order");
-static_assert(kCenter - FIRST_CONTROL == BrisendelEffect::kCenter &&
-                  kSide - FIRST_CONTROL == BrisendelEffect::kSide &&
-                  kAutoGain - FIRST_CONTROL == BrisendelEffect::kAutoGain &&
-                  kQuality - FIRST_CONTROL == BrisendelEffect::kQuality &&
-                  kWindow - FIRST_CONTROL == BrisendelEffect::kWindow,
-              "control ports follow the effect's parameter indices");
+static_assert(FIRST_CONTROL == kOutRight + 1, "the control ports follow the audio ports");
+static_assert(kLatency == 9, "the latency port is port 9 in the Turtle file, for good");
+static_assert(BrisendelEffect::NUM_PARAMS == brisendel::Parameters::COUNT,
+              "one control port per parameter of the effect");
 
 // One plug-in instance: the effect and the host's port buffers.
 class BrisendelLv2 {
