@@ -16,7 +16,7 @@ void panel(cairo_t* cr, const ViewLayout& layout, const Rect& r, const char* tit
   Paint::colour(cr, Palette::PANEL);
   Paint::roundedBox(cr, r.x, r.y, r.w, r.h, layout.pad() * 0.6);
   cairo_fill(cr);
-  const double y = r.y + layout.font() * 0.8;
+  const double y = r.y + layout.font() * 0.75;
   const double w = Paint::text(cr, title, r.x + layout.pad(), y, layout.font(), Palette::TITLE,
                                Paint::kLeft, true);
   if (unit)
@@ -127,7 +127,8 @@ void correlationPanel(cairo_t* cr, const ViewLayout& layout, const MeterState& m
   for (int i = 0; i < 10; ++i)
     Paint::text(cr, OCTAVE_TEXTS[i], layout.frequencyX(OCTAVES[i]), labelY, layout.smallFont(),
                 Palette::DIM_TEXT, Paint::kCentre);
-  Paint::text(cr, "Hz", plot.right(), labelY, layout.smallFont(), Palette::DIM_TEXT, Paint::kRight);
+  Paint::text(cr, "Hz", plot.x - layout.pad() * 0.6, labelY, layout.smallFont(), Palette::DIM_TEXT,
+              Paint::kRight);
   if (!meters.hasData()) return;
   auto yOf = [&layout](const ViewMessages::Figures& f) {
     return std::isnan(f.correlation) ? NAN : layout.correlationY(f.correlation);
@@ -198,6 +199,10 @@ void correlationMeters(cairo_t* cr, const ViewLayout& layout, const MeterState& 
     if (!meters.hasData()) continue;
     const double c = (which == 0 ? meters.inputTotal() : meters.outputTotal()).correlation;
     if (std::isnan(c)) continue;
+    char value[16];
+    std::snprintf(value, sizeof value, "%+.2f", c);
+    Paint::text(cr, value, layout.metersPanel().right() - layout.pad(), track.cy(),
+                layout.smallFont(), Palette::TEXT, Paint::kRight);
     const double x = layout.meterX(which, c);
     const std::uint32_t colour = which == 0 ? Palette::INPUT : Palette::OUTPUT;
     Paint::colour(cr, colour, 0.45);

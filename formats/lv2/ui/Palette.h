@@ -18,10 +18,11 @@ struct Palette {
   static constexpr std::uint32_t INPUT = 0x5f86a8;
   static constexpr std::uint32_t OUTPUT = 0xffa53d;
   static constexpr std::uint32_t TRACK = 0x2b2f38;
-  static constexpr std::uint32_t FILL = 0xd98a2b;
-  static constexpr std::uint32_t HANDLE = 0xf4f6f9;
-  static constexpr std::uint32_t SEGMENT = 0x262a32;
-  static constexpr std::uint32_t ACTIVE = 0xd98a2b;
+  // Controls stay neutral, so that colour always means signal.
+  static constexpr std::uint32_t FILL = 0x8c97a6;
+  static constexpr std::uint32_t HANDLE = 0xffffff;
+  static constexpr std::uint32_t SEGMENT = 0x2b2f38;
+  static constexpr std::uint32_t ACTIVE = 0xd3d9e1;
   static constexpr std::uint32_t ACTIVE_TEXT = 0x16181c;
 
   static double red(std::uint32_t c) { return ((c >> 16) & 0xff) / 255.0; }

@@ -31,20 +31,21 @@ ViewLayout::ViewLayout(int width, int height, double scale)
   const double top = _header.bottom(), bottom = H - stripH;
   const double middleH = std::max(bottom - top, 10.0);
 
-  // Right column: the goniometer's square above the two correlation bars.
-  const double titleH = f * 1.5;
-  const double metersH = titleH + 2 * (f * 1.1 + p * 0.6) + f * 1.3 + p;
-  const double square = std::max(20.0, std::min(W * 0.3, middleH - metersH - titleH - p * 1.5));
+  // Right column: the goniometer's square above the two correlation bars,
+  // both ending where the band panels end.
+  const double titleH = f * 2.1, end = top + middleH - p * 0.5;
+  const double barH = f * 1.1, labelW = f * 2.6, valueW = f * 3.4;
+  const double metersH = titleH + 2 * barH + p * 0.6 + f * 1.6;
+  const double square = std::max(20.0, std::min(W * 0.3, middleH - metersH - titleH - p * 2));
   const double columnW = square + 2 * p;
   const double columnX = W - p - columnW;
-  _goniometerPanel = {columnX, top, columnW, titleH + square + p};
-  _goniometerPlot = {columnX + p, top + titleH, square, square};
-  _metersPanel = {columnX, _goniometerPanel.bottom() + p * 0.5, columnW,
-                  std::max(bottom - _goniometerPanel.bottom() - p, metersH)};
-  const double barH = f * 1.1, labelW = f * 2.6;
+  _metersPanel = {columnX, end - metersH, columnW, metersH};
+  _goniometerPanel = {columnX, top, columnW, _metersPanel.y - p * 0.5 - top};
+  const double room = _goniometerPanel.h - titleH - square;
+  _goniometerPlot = {columnX + p, top + titleH + std::max(room - p, 0.0) / 2, square, square};
   for (int which = 0; which < 2; ++which) {
     _meterTrack[which] = {columnX + p + labelW, _metersPanel.y + titleH + which * (barH + p * 0.6),
-                          columnW - 2 * p - labelW, barH};
+                          columnW - 2 * p - labelW - valueW, barH};
   }
 
   // Left: the width per band above the correlation per band; one frequency

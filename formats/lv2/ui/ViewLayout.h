@@ -47,7 +47,8 @@ class ViewLayout {
   Rect goniometerPanel() const { return _goniometerPanel; }
   Rect goniometerPlot() const { return _goniometerPlot; }
   Rect metersPanel() const { return _metersPanel; }
-  // The overall correlation bars: 0 input, 1 output.
+  // The overall correlation bars: 0 input, 1 output; each bar's value is
+  // written right of it.
   Rect meterTrack(int which) const { return _meterTrack[which]; }
 
   // Centre of band `band` (0 .. BAND_COUNT - 1) on both band plots.
