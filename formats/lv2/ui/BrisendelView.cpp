@@ -1,10 +1,11 @@
 #include "formats/lv2/ui/BrisendelView.h"
 
 #include <X11/Xlib.h>
-#include <cairo-xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -46,14 +47,10 @@ BrisendelView::BrisendelView(const Host& host, WindowId parent, double scale)
   _window = XCreateWindow(_display, parent, 0, 0, unsigned(_layout.width()),
                           unsigned(_layout.height()), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
-  _surface = cairo_xlib_surface_create(_display, _window, parentAttributes.visual, _layout.width(),
-                                       _layout.height());
-  if (cairo_surface_status(_surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(_surface);
-    XDestroyWindow(_display, _window);
-    XCloseDisplay(_display);
-    throw std::runtime_error("Brisendel view: cairo cannot draw in the window");
-  }
+  _visual = parentAttributes.visual;
+  _depth = parentAttributes.depth;
+  _gc = XCreateGC(_display, _window, 0, nullptr);
+  _surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, _layout.width(), _layout.height());
   XMapWindow(_display, _window);
   XFlush(_display);
   if (_host.resize && _host.resize->ui_resize)
@@ -62,6 +59,7 @@ BrisendelView::BrisendelView(const Host& host, WindowId parent, double scale)
 
 BrisendelView::~BrisendelView() {
   cairo_surface_destroy(_surface);
+  XFreeGC(_display, _gc);
   XDestroyWindow(_display, _window);
   XCloseDisplay(_display);
 }
@@ -126,7 +124,9 @@ void BrisendelView::handle(const XEvent& event) {
       if (event.xconfigure.window == _window && (event.xconfigure.width != _layout.width() ||
                                                  event.xconfigure.height != _layout.height())) {
         _layout = ViewLayout(event.xconfigure.width, event.xconfigure.height, _layout.scale());
-        cairo_xlib_surface_set_size(_surface, _layout.width(), _layout.height());
+        cairo_surface_destroy(_surface);
+        _surface =
+            cairo_image_surface_create(CAIRO_FORMAT_RGB24, _layout.width(), _layout.height());
         _dirty = true;
       }
       break;
@@ -211,9 +211,8 @@ void BrisendelView::touch(int control, bool grabbed) {
 
 void BrisendelView::draw() {
   _dirty = false;
+  if (cairo_surface_status(_surface) != CAIRO_STATUS_SUCCESS) return;
   cairo_t* cr = cairo_create(_surface);
-  // Drawn off screen first, so that the window never shows half a picture.
-  cairo_push_group(cr);
   Paint::colour(cr, Palette::BACKGROUND);
   cairo_paint(cr);
   const ViewLayout::Rect header = _layout.header();
@@ -223,11 +222,64 @@ void BrisendelView::draw() {
               Palette::DIM_TEXT);
   MeterPanels::draw(cr, _layout, _meters, _messages.valid());
   ControlPainter::draw(cr, _layout, _values, _drag.control);
-  cairo_pop_group_to_source(cr);
-  cairo_paint(cr);
   cairo_destroy(cr);
   cairo_surface_flush(_surface);
+  show();
   XSync(_display, False);
+}
+
+// The picture is drawn in memory and handed to the server whole, so the window
+// never shows half of it. (cairo's own X drawing keeps a record per display
+// connection that outlives the connection: each opened view would leave one.)
+void BrisendelView::show() {
+  const int width = cairo_image_surface_get_width(_surface);
+  const int height = cairo_image_surface_get_height(_surface);
+  const int stride = cairo_image_surface_get_stride(_surface);
+  auto* pixels = reinterpret_cast<char*>(cairo_image_surface_get_data(_surface));
+  auto* visual = static_cast<Visual*>(_visual);
+  XImage* image = XCreateImage(_display, visual, unsigned(_depth), ZPixmap, 0, nullptr,
+                               unsigned(width), unsigned(height), 32, 0);
+  if (image == nullptr) return;
+  const std::uint32_t one = 1;
+  const bool littleEndian = *reinterpret_cast<const std::uint8_t*>(&one) == 1;
+  const bool sameLayout = image->bits_per_pixel == 32 && visual->red_mask == 0xff0000 &&
+                          visual->green_mask == 0xff00 && visual->blue_mask == 0xff &&
+                          (image->byte_order == LSBFirst) == littleEndian;
+  if (sameLayout) {
+    // cairo's RGB24 is the server's own pixel layout: hand the pixels over as they are.
+    image->data = pixels;
+    image->bytes_per_line = stride;
+  } else {
+    // Any other visual takes the pixels one by one through its masks.
+    image->data = static_cast<char*>(std::malloc(std::size_t(image->bytes_per_line) * height));
+    if (image->data == nullptr) {
+      XDestroyImage(image);
+      return;
+    }
+    auto place = [](unsigned long mask, std::uint32_t value8) {
+      if (mask == 0) return 0ul;
+      int shift = 0, bits = 0;
+      while (!((mask >> shift) & 1)) ++shift;
+      while ((mask >> (shift + bits)) & 1) ++bits;
+      const unsigned long scaled =
+          bits >= 8 ? (unsigned long)value8 << (bits - 8) : value8 >> (8 - bits);
+      return (scaled << shift) & mask;
+    };
+    for (int y = 0; y < height; ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(pixels + std::size_t(y) * stride);
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t p = row[x];
+        XPutPixel(image, x, y,
+                  place(visual->red_mask, (p >> 16) & 0xff) |
+                      place(visual->green_mask, (p >> 8) & 0xff) |
+                      place(visual->blue_mask, p & 0xff));
+      }
+    }
+  }
+  XPutImage(_display, _window, static_cast<GC>(_gc), image, 0, 0, 0, 0, unsigned(width),
+            unsigned(height));
+  if (sameLayout) image->data = nullptr;  // cairo's, not the image's
+  XDestroyImage(image);
 }
 
 }  // namespace brisendel

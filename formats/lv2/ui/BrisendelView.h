@@ -23,6 +23,7 @@
 // Xlib's own names; its header defines macros (Bool, Status) that LV2's
 // headers must not see, so only the .cpp includes it.
 struct _XDisplay;
+struct _XGC;
 union _XEvent;
 
 namespace brisendel {
@@ -67,11 +68,17 @@ class BrisendelView {
   void edit(int control, double value);
   void touch(int control, bool grabbed);
   void draw();
+  void show();
 
   Host _host;
   ViewMessages _messages;
   _XDisplay* _display = nullptr;
   WindowId _window = 0;
+  // The parent's visual (a Visual*) and depth, which the window shares.
+  void* _visual = nullptr;
+  int _depth = 0;
+  _XGC* _gc = nullptr;
+  // The picture, drawn in memory at the window's size.
   cairo_surface_t* _surface = nullptr;
   ViewLayout _layout;
   MeterState _meters;
