@@ -62,7 +62,7 @@ and MP3 files.")
     # shared object under /usr/lib, and the plug-in modules are not libraries
     # anything links against.
     file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake CONTENT
-"set(BRISENDEL_PACKAGED_BINARIES \"$<TARGET_FILE:brisendel>;$<TARGET_FILE:Brisendel>;$<$<TARGET_EXISTS:Brisendel_lv2>:$<TARGET_FILE:Brisendel_lv2>>\")
+"set(BRISENDEL_PACKAGED_BINARIES \"$<TARGET_FILE:brisendel>;$<TARGET_FILE:Brisendel>;$<$<TARGET_EXISTS:Brisendel_lv2>:$<TARGET_FILE:Brisendel_lv2>>;$<$<TARGET_EXISTS:Brisendel_lv2_ui>:$<TARGET_FILE:Brisendel_lv2_ui>>\")
 include(\"${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake\")
 ")
     set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)

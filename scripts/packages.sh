@@ -2,15 +2,16 @@
 # and the one installer they share. Installs only what is missing, says what it
 # installs, and changes nothing when everything is there.
 
-# Building the plug-ins (VST 2 and LV2: lv2-dev's headers) and brisendel (xsimd: the
-# portable layer of the vector kernels).
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev lv2-dev libxsimd-dev)
+# Building the plug-ins (VST 2 and LV2: lv2-dev's headers; the LV2 view: Xlib) and
+# brisendel (xsimd: the portable layer of the vector kernels).
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev lv2-dev libxsimd-dev
+  libx11-dev)
 # Building and running the Linux tests (the release and sanitizer workflows, with benchmarks).
 # The LV2 bundle is checked with lv2_validate (lv2-dev, with sordi's sord_validate) and
 # lilv's lv2ls, lv2info and lv2apply; the .deb is built with dpkg-shlibdeps (dpkg-dev) and
-# checked with lintian.
+# checked with lintian. The LV2 view is driven under Xvfb through XTest (libxtst-dev).
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev libfftw3-dev
-  lilv-utils sordi dpkg-dev lintian)
+  lilv-utils sordi dpkg-dev lintian xvfb libxtst-dev)
 # Cross-building Brisendel.dll and its tests, and running them under Wine. The
 # posix-thread compiler by name: the win32 one has no std::thread or std::mutex.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest libxsimd-dev)
