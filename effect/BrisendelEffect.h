@@ -6,6 +6,7 @@
 #include <string>
 
 class Radi3zur;
+class StereoFieldMeter;
 namespace spl {
 class DefaultClip;
 class OverwrapStreamProcessor;
@@ -82,6 +83,11 @@ class BrisendelEffect {
   void process(const float* const* inputs, float* const* outputs, unsigned frames);
   void process(const double* const* inputs, double* const* outputs, unsigned frames);
 
+  // Measures the input and the output into `meter` from the next processing
+  // call on; null stops measuring, and without a meter nothing is measured. The meter is borrowed.
+  // Call it on the processing thread, or while no processing call runs.
+  void setMeter(StereoFieldMeter* meter);
+
   // The block length processed in one pass (RESERVED_FRAMES up to MAX_RESERVED_FRAMES).
   unsigned getReservedFrames() const { return _reservedFrames; }
 
@@ -108,4 +114,5 @@ class BrisendelEffect {
   // The host block widened to double, one slice at a time: _reservedFrames frames.
   std::unique_ptr<spl::DefaultClip> _block;
   unsigned _reservedFrames = 0;
+  StereoFieldMeter* _meter = nullptr;
 };
