@@ -25,26 +25,27 @@ void addSamples(Sums& sums, const double* left, const double* right, unsigned fr
 
 }  // namespace
 
-double StereoFieldMeter::bandLow(int band) {
-  return 1000.0 * std::pow(2.0, (band - 17) / 3.0) * std::pow(2.0, -1.0 / 6.0);
+namespace {
+
+// A rate no host runs at (zero, negative, not a number, absurdly high) is
+// measured as 48 kHz rather than refused: the effect runs the same at any rate.
+double usableRate(double rate) {
+  return std::isfinite(rate) && rate >= 1.0 && rate <= 1e7 ? std::round(rate) : 48000.0;
 }
 
-double StereoFieldMeter::bandHigh(int band) {
-  return 1000.0 * std::pow(2.0, (band - 17) / 3.0) * std::pow(2.0, 1.0 / 6.0);
+unsigned windowLength(double rate) {
+  unsigned length = 1024;
+  while (length < StereoFieldMeter::SPECTRUM_SECONDS * rate && length < 65536) length *= 2;
+  return length;
 }
 
-int StereoFieldMeter::bandOf(double frequency) {
-  for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
-    if (frequency >= bandLow(b) && frequency < bandHigh(b)) return b;
-  }
-  return -1;
-}
+}  // namespace
 
 StereoFieldMeter::StereoFieldMeter(double sampleRate)
-    : _sampleRate(std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate : 48000.0),
-      _length(1024),
+    : _sampleRate(usableRate(sampleRate)),
+      _length(windowLength(_sampleRate)),
+      _bands(static_cast<int>(_sampleRate), _length),
       _transform(std::make_unique<spl::RealDiscreteFourierTransform>(1)) {
-  while (_length < SPECTRUM_SECONDS * _sampleRate && _length < 65536) _length *= 2;
   // The window's own factors, as running it over ones gives them.
   _clip = std::make_unique<spl::DefaultClip>(2, _length);
   std::fill(_clip->channelData(0), _clip->channelData(0) + _length, 1.0);
@@ -53,17 +54,6 @@ StereoFieldMeter::StereoFieldMeter(double sampleRate)
   // The first transform at this length builds its tables.
   _transform->process(*_clip);
 
-  // Bin k (0 < k < length / 2) lies at k * rate / length Hz.
-  const double binWidth = _sampleRate / _length;
-  _first.assign(StereoFieldReading::NUM_BANDS, 0);
-  _end.assign(StereoFieldReading::NUM_BANDS, 0);
-  const double last = double(_length / 2);
-  for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
-    const double first = std::clamp(std::ceil(bandLow(b) / binWidth), 1.0, last);
-    _first[b] = static_cast<std::uint32_t>(first);
-    _end[b] =
-        static_cast<std::uint32_t>(std::clamp(std::ceil(bandHigh(b) / binWidth), first, last));
-  }
   for (Window* window : {&_input, &_output}) {
     window->left.assign(_length, 0.0);
     window->right.assign(_length, 0.0);
@@ -123,7 +113,7 @@ void StereoFieldMeter::transform(Window& window, Sums* bands) {
   // Packed spectrum: bin k (0 < k < length / 2) is (a[2k], a[2k+1]).
   for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
     Sums sums = bands[b];
-    for (std::uint32_t k = _first[b]; k < _end[b]; ++k) {
+    for (unsigned k = _bands.firstBin(b); k < _bands.endBin(b); ++k) {
       const double lr = l[2 * k], li = l[2 * k + 1];
       const double rr = r[2 * k], ri = r[2 * k + 1];
       sums.left += lr * lr + li * li;

@@ -54,12 +54,6 @@ class StereoFieldMeter {
 
   unsigned getWindowLength() const { return _length; }
 
-  // The band (0 .. NUM_BANDS - 1) a frequency in Hz lies in, or -1.
-  static int bandOf(double frequency);
-  // Lower and upper edge of band b in Hz: the band holds low <= f < high.
-  static double bandLow(int band);
-  static double bandHigh(int band);
-
  private:
   // One signal's window being filled and its band sums.
   struct Window {
@@ -74,9 +68,7 @@ class StereoFieldMeter {
   double _sampleRate;
   unsigned _length;
   std::vector<double> _hann;
-  // Bins _first[b] .. _end[b] - 1 make up band b.
-  std::vector<std::uint32_t> _first;
-  std::vector<std::uint32_t> _end;
+  brisendel::ThirdOctaveBands _bands;
   std::unique_ptr<spl::DefaultClip> _clip;
   std::unique_ptr<spl::RealDiscreteFourierTransform> _transform;
   Window _input;

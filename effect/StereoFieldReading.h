@@ -3,25 +3,23 @@
 #include <array>
 #include <cstdint>
 
+#include "analysis/StereoSums.h"
+#include "analysis/ThirdOctaveBands.h"
+
 // What the effect measured of its input and output over an interval: the
 // energy sums per third-octave band and over the whole band, and the output's
 // goniometer points. Sums, not ratios, so that a view can add up and smooth
 // several readings before it turns them into widths and correlations.
 struct StereoFieldReading {
-  // Bands centred on 1 kHz * 2^(k/3) for k = -17..13, from about 20 Hz to 20 kHz,
-  // each a third of an octave wide: the bands of the tool's analysis.
-  static constexpr int NUM_BANDS = 31;
+  // The third-octave bands of the tool's analysis, about 20 Hz to 20 kHz.
+  static constexpr int NUM_BANDS = brisendel::ThirdOctaveBands::NUM_BANDS;
   // Goniometer points per reading at most.
   static constexpr int MAX_POINTS = 256;
 
   // The sums of one signal: left power, right power and the real part of left
   // times the conjugate of right (in the spectra), or left², right² and
   // left·right (over the samples).
-  struct Sums {
-    double left = 0.0;
-    double right = 0.0;
-    double cross = 0.0;
-  };
+  using Sums = brisendel::StereoSums;
 
   double sampleRate = 0.0;
   // Frames the reading covers.
