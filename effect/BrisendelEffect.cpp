@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "effect/Radi3zur.h"
+#include "effect/StereoFieldMeter.h"
 #include "spl/clip/DefaultClip.h"
 #include "spl/stream/OverwrapStreamProcessor.h"
 #include "spl/util/ScopedNoDenormals.h"
@@ -96,6 +97,8 @@ void BrisendelEffect::reserve(unsigned maxBlockFrames) {
 
 void BrisendelEffect::reset() { _processor->reset(); }
 
+void BrisendelEffect::setMeter(StereoFieldMeter* meter) { _meter = meter; }
+
 // ---- processing -----------------------------------------------------------------
 
 BrisendelEffect::Snapshot BrisendelEffect::snapshot() const {
@@ -128,8 +131,12 @@ void BrisendelEffect::processSamples(const Sample* const* inputs, Sample* const*
       double* samples = _block->channelData(c);
       for (unsigned i = 0; i < length; ++i) samples[i] = static_cast<double>(in[i]);
     }
+    if (_meter != nullptr) _meter->addInput(_block->channelData(0), _block->channelData(1), length);
     _processor->write(*_block);
     _processor->read(*_block, length);
+    if (_meter != nullptr) {
+      _meter->addOutput(_block->channelData(0), _block->channelData(1), length);
+    }
     for (unsigned c = 0; c < kNumChannels; ++c) {
       const double* samples = _block->channelData(c);
       Sample* out = outputs[c] + done;

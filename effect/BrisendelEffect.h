@@ -8,6 +8,7 @@
 #include "effect/Parameters.h"
 
 class Radi3zur;
+class StereoFieldMeter;
 namespace spl {
 class DefaultClip;
 class OverwrapStreamProcessor;
@@ -90,6 +91,11 @@ class BrisendelEffect {
   void process(const float* const* inputs, float* const* outputs, unsigned frames);
   void process(const double* const* inputs, double* const* outputs, unsigned frames);
 
+  // Measures the input and the output into `meter` from the next processing
+  // call on; null stops measuring, and without a meter nothing is measured. The meter is borrowed.
+  // Call it on the processing thread, or while no processing call runs.
+  void setMeter(StereoFieldMeter* meter);
+
   // The block length processed in one pass (RESERVED_FRAMES up to MAX_RESERVED_FRAMES).
   unsigned getReservedFrames() const { return _reservedFrames; }
 
@@ -116,4 +122,5 @@ class BrisendelEffect {
   // The host block widened to double, one slice at a time: _reservedFrames frames.
   std::unique_ptr<spl::DefaultClip> _block;
   unsigned _reservedFrames = 0;
+  StereoFieldMeter* _meter = nullptr;
 };
