@@ -112,7 +112,7 @@ void StereoFieldMeter::transform(Window& window, Sums* bands) {
   _transform->process(*_clip);
   // Packed spectrum: bin k (0 < k < length / 2) is (a[2k], a[2k+1]).
   for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
-    Sums sums = bands[b];
+    Sums sums;
     for (unsigned k = _bands.firstBin(b); k < _bands.endBin(b); ++k) {
       const double lr = l[2 * k], li = l[2 * k + 1];
       const double rr = r[2 * k], ri = r[2 * k + 1];
@@ -132,8 +132,13 @@ void StereoFieldMeter::setInterval(unsigned frames) {
 
 void StereoFieldMeter::takeReading(StereoFieldReading& reading) {
   reading = _reading;
-  _reading = StereoFieldReading();
-  _reading.sampleRate = _sampleRate;
+  // The bands stay: each reading carries the latest window's.
+  _reading.frames = 0;
+  _reading.inputWindows = 0;
+  _reading.outputWindows = 0;
+  _reading.input = Sums();
+  _reading.output = Sums();
+  _reading.numPoints = 0;
 }
 
 void StereoFieldMeter::reset() {
