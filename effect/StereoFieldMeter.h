@@ -54,6 +54,8 @@ class StereoFieldMeter {
   void reset();
 
   unsigned getWindowLength() const { return _length; }
+  // The rate measured with: the one given, or 48 kHz for one no host runs at.
+  double getSampleRate() const { return _sampleRate; }
 
  private:
   // One signal's window being filled and its band sums.
