@@ -151,7 +151,10 @@ class BrisendelLv2 {
     }
     const bool isOpen = _openViews > 0;
     if (isOpen == wasOpen) return;
-    if (isOpen) _meter->reset();
+    if (isOpen) {
+      _meter->reset();
+      _due = 0;
+    }
     _effect.setMeter(isOpen ? _meter.get() : nullptr);
   }
 
@@ -169,7 +172,11 @@ class BrisendelLv2 {
     lv2_atom_forge_set_buffer(&_forge, reinterpret_cast<std::uint8_t*>(sequence), capacity);
     LV2_Atom_Forge_Frame frame;
     lv2_atom_forge_sequence_head(&_forge, &frame, 0);
-    if (_openViews > 0 && _meter->getFrames() >= _interval) {
+    // Frames owed a message: what an interval leaves over counts towards the
+    // next, so that small blocks still give 30 messages a second, not fewer.
+    if (_openViews > 0) _due += frames;
+    if (_openViews > 0 && _due >= _interval && _meter->getFrames() > 0) {
+      _due = std::min(_due - _interval, _interval);
       _meter->takeReading(_reading);
       toMessage(_reading, _message);
       // A buffer too small for the message gets none; the next one may fit.
@@ -223,6 +230,7 @@ class BrisendelLv2 {
   LV2_URID _sequence = 0;
   std::uint32_t _interval = 1;
   unsigned _openViews = 0;
+  std::uint32_t _due = 0;
   // Kept here rather than on the audio thread's stack: a few kilobytes each.
   StereoFieldReading _reading;
   brisendel::ViewMessages::Meters _message;
