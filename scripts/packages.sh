@@ -7,11 +7,11 @@
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev lv2-dev libxsimd-dev
   libx11-dev)
 # Building and running the Linux tests (the release and sanitizer workflows, with benchmarks).
-# The view is tested under Xvfb, driven through XTest, and in a real host: jalv.gtk3
-# on JACK's dummy driver (jackd2), photographed with ImageMagick.
 # The LV2 bundle is checked with lv2_validate (lv2-dev, with sordi's sord_validate) and
 # lilv's lv2ls, lv2info and lv2apply; the .deb is built with dpkg-shlibdeps (dpkg-dev) and
-# checked with lintian. The LV2 view is driven under Xvfb through XTest (libxtst-dev).
+# checked with lintian. The LV2 view is driven under Xvfb through XTest (libxtst-dev), and
+# shown in a real host, jalv.gtk3 on JACK's dummy driver (jackd2), photographed with
+# ImageMagick.
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev libfftw3-dev
   lilv-utils sordi dpkg-dev lintian xvfb libxtst-dev jalv jackd2 imagemagick)
 # Cross-building Brisendel.dll and its tests, and running them under Wine. The
