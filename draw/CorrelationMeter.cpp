@@ -8,14 +8,20 @@
 
 namespace brisendel {
 
+Rect correlationMeterBar(const Rect& box, const DrawScale& s) {
+  // The bar takes the upper part, the scale's figures the rest.
+  return {box.x, box.y, box.w, std::max(box.h - s.text(13) - s.text(4), box.h / 2)};
+}
+
+double correlationMeterX(const Rect& bar, double correlation) {
+  return bar.x + bar.w * (std::clamp(correlation, -1.0, 1.0) + 1.0) / 2.0;
+}
+
 void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, double correlation,
                           const Colour& colour) {
-  // The bar takes the upper part, the scale's figures the rest.
   const double labels = s.text(13);
-  const Rect bar{box.x, box.y, box.w, std::max(box.h - labels - s.text(4), box.h / 2)};
-  const auto xOf = [&bar](double value) {
-    return bar.x + bar.w * (std::clamp(value, -1.0, 1.0) + 1.0) / 2.0;
-  };
+  const Rect bar = correlationMeterBar(box, s);
+  const auto xOf = [&bar](double value) { return correlationMeterX(bar, value); };
   cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
   cairo_rectangle(cr, bar.x, bar.y, bar.w, bar.h);
   cairo_fill(cr);
