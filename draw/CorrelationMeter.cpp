@@ -8,7 +8,8 @@
 
 namespace brisendel {
 
-Rect correlationMeterBar(const Rect& box, const DrawScale& s) {
+Rect correlationMeterBar(const Rect& box, const DrawScale& s, bool scaleFigures) {
+  if (!scaleFigures) return box;
   // The bar takes the upper part, the scale's figures the rest.
   return {box.x, box.y, box.w, std::max(box.h - s.text(13) - s.text(4), box.h / 2)};
 }
@@ -18,9 +19,9 @@ double correlationMeterX(const Rect& bar, double correlation) {
 }
 
 void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, double correlation,
-                          const Colour& colour) {
+                          const Colour& colour, bool scaleFigures) {
   const double labels = s.text(13);
-  const Rect bar = correlationMeterBar(box, s);
+  const Rect bar = correlationMeterBar(box, s, scaleFigures);
   const auto xOf = [&bar](double value) { return correlationMeterX(bar, value); };
   cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
   cairo_rectangle(cr, bar.x, bar.y, bar.w, bar.h);
@@ -40,6 +41,7 @@ void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, doub
     cairo_move_to(cr, x, bar.y + (v == 0.0 ? 0.0 : bar.h * 0.6));
     cairo_line_to(cr, x, bar.y + bar.h);
     cairo_stroke(cr);
+    if (!scaleFigures) continue;
     char figure[16];
     std::snprintf(figure, sizeof(figure), v == 0.0 ? "0" : "%+g", v);
     cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);

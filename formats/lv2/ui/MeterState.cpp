@@ -4,17 +4,32 @@
 
 namespace brisendel {
 
+namespace {
+
+// Every sum of the slots, in one order.
+template <typename Slots, typename Each>
+void forEachSums(Slots& a, Slots& b, Each each) {
+  for (int band = 0; band < MeterState::BANDS; ++band) {
+    each(a.inputBands[std::size_t(band)], b.inputBands[std::size_t(band)]);
+    each(a.outputBands[std::size_t(band)], b.outputBands[std::size_t(band)]);
+  }
+  each(a.inputTotal, b.inputTotal);
+  each(a.outputTotal, b.outputTotal);
+}
+
+}  // namespace
+
 void MeterState::accept(const ViewMessages::Meters& meters) {
   const double perFrame = 1.0 / double(meters.frames);
   auto powers = [perFrame](const ViewMessages::Sums& s) {
-    return Powers{s.ll * perFrame, s.rr * perFrame, s.lr * perFrame};
+    return StereoSums{s.ll * perFrame, s.rr * perFrame, s.lr * perFrame};
   };
   for (int band = 0; band < BANDS; ++band) {
-    _target[band] = powers(meters.inputBands[band]);
-    _target[BANDS + band] = powers(meters.outputBands[band]);
+    _target.inputBands[std::size_t(band)] = powers(meters.inputBands[std::size_t(band)]);
+    _target.outputBands[std::size_t(band)] = powers(meters.outputBands[std::size_t(band)]);
   }
-  _target[2 * BANDS] = powers(meters.inputTotal);
-  _target[2 * BANDS + 1] = powers(meters.outputTotal);
+  _target.inputTotal = powers(meters.inputTotal);
+  _target.outputTotal = powers(meters.outputTotal);
   _points = meters.points;
   for (unsigned i = 0; i < 2 * _points; ++i) _goniometer[i] = meters.goniometer[i];
   if (!_hasData) _shown = _target;
@@ -34,11 +49,11 @@ bool MeterState::advance(double seconds) {
       shown += (target - shown) * k;
     moved = true;
   };
-  for (int i = 0; i < SLOTS; ++i) {
-    approach(_shown[i].ll, _target[i].ll);
-    approach(_shown[i].rr, _target[i].rr);
-    approach(_shown[i].lr, _target[i].lr);
-  }
+  forEachSums(_shown, _target, [&approach](StereoSums& shown, const StereoSums& target) {
+    approach(shown.left, target.left);
+    approach(shown.right, target.right);
+    approach(shown.cross, target.cross);
+  });
   return moved;
 }
 
