@@ -165,7 +165,7 @@ class ViewHost : public ::testing::Test {
     }
   }
 
-  void open(bool withMap = true) {
+  void open(bool withMap = true, const LV2_Options_Option* options = nullptr) {
     _touch = {
         this, [](LV2UI_Feature_Handle self, std::uint32_t port, bool grabbed) {
           static_cast<ViewHost*>(self)->_calls.push_back({Call::kTouch, port, 0, grabbed, {}});
@@ -178,7 +178,11 @@ class ViewHost : public ::testing::Test {
     const LV2_Feature map = {LV2_URID__map, _map.map()};
     const LV2_Feature touch = {LV2_UI__touch, &_touch};
     const LV2_Feature resize = {LV2_UI__resize, &_resize};
-    const LV2_Feature* features[] = {&parent, &touch, &resize, withMap ? &map : nullptr, nullptr};
+    const LV2_Feature optionsFeature = {LV2_OPTIONS__options,
+                                        const_cast<LV2_Options_Option*>(options)};
+    const LV2_Feature* features[] = {&parent, &touch, &resize, options ? &optionsFeature : nullptr,
+                                     nullptr, nullptr};
+    features[options ? 4 : 3] = withMap ? &map : nullptr;
     LV2UI_Widget widget = nullptr;
     _handle = _descriptor->instantiate(_descriptor, "urn:orlask:brisendel", BRISENDEL_LV2_BUNDLE,
                                        &ViewHost::write, this, &widget, features);
@@ -329,6 +333,27 @@ TEST_F(ViewHost, ControlsShowTheHostsValues) {
   for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(Parameters::kAutoGain, i), i == 0) << i;
   for (int i = 0; i < 9; ++i) EXPECT_EQ(lit(Parameters::kQuality, i), i == 6) << i;
   for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(Parameters::kWindow, i), i == 0) << i;
+}
+
+// The host's ui:scaleFactor makes the whole view larger: twice the default
+// size at 2 (the window as well as what the host is told); a factor no screen
+// has leaves the default.
+TEST_F(ViewHost, ScaleFactorSizesTheView) {
+  auto optionsOf = [this](const float& factor) {
+    return std::vector<LV2_Options_Option>{{LV2_OPTIONS_INSTANCE, 0, _map(LV2_UI__scaleFactor),
+                                            sizeof factor, _map(LV2_ATOM__Float), &factor},
+                                           {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  };
+  const float two = 2.0f, huge = 40.0f;
+  open(true, optionsOf(two).data());
+  ASSERT_FALSE(_sizes.empty());
+  EXPECT_EQ(_sizes.back(), std::make_pair(1720, 1040));
+  XWindowAttributes window;
+  ASSERT_TRUE(XGetWindowAttributes(_display, _view, &window));
+  EXPECT_EQ(std::make_pair(window.width, window.height), std::make_pair(1720, 1040));
+  close();
+  open(true, optionsOf(huge).data());
+  EXPECT_EQ(_sizes.back(), std::make_pair(860, 520));
 }
 
 // A message with a known width per band: the bold output dots land where the
