@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -27,8 +28,6 @@ constexpr double FINE_DRAG = 0.1;
 // A wheel notch moves a control one step; a control in digits, whose steps
 // are fine (1 %), five, and one with Shift or Ctrl held.
 constexpr unsigned COARSE_NOTCH_STEPS = 5;
-// The goniometer's edges: full scale of side and of mid.
-constexpr double GONIOMETER_SPAN = 1.0;
 
 int scaled(int size, double scale) { return int(std::lround(size * scale)); }
 
@@ -311,8 +310,15 @@ void BrisendelView::drawMeters(cairo_t* cr) const {
   }
 
   drawGoniometer(cr, _layout.goniometerBox(), s,
-                 GoniometerPoints{_meters.goniometer(), _meters.points()}, GONIOMETER_SPAN, out,
-                 "Goniometer: output");
+                 GoniometerPoints{_meters.goniometer(), _meters.points()}, _meters.goniometerSpan(),
+                 out, "Goniometer: output");
+  // As the tool's picture says it: the level at the edges.
+  const ViewLayout::Rect box = _layout.goniometerBox();
+  char edges[48];
+  std::snprintf(edges, sizeof edges, "Edges at %.0f dBFS",
+                20.0 * std::log10(_meters.goniometerSpan()));
+  cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+  showText(cr, box.right(), box.bottom() + s.text(16), edges, s.text(12), false, 1.0);
 
   const ViewLayout::Rect title = _layout.metersTitle();
   cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);

@@ -1,5 +1,6 @@
 #include "formats/lv2/ui/MeterState.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brisendel {
@@ -31,7 +32,12 @@ void MeterState::accept(const ViewMessages::Meters& meters) {
   _target.inputTotal = powers(meters.inputTotal);
   _target.outputTotal = powers(meters.outputTotal);
   _points = meters.points;
-  for (unsigned i = 0; i < 2 * _points; ++i) _goniometer[i] = meters.goniometer[i];
+  _peak = 0.0;
+  for (unsigned i = 0; i < 2 * _points; ++i) {
+    _goniometer[i] = meters.goniometer[i];
+    _peak = std::max(_peak, double(std::fabs(meters.goniometer[i])));
+  }
+  while (_span < 1.0 && _peak > _span) _span *= 2.0;
   if (!_hasData) _shown = _target;
   _hasData = true;
 }
@@ -40,6 +46,12 @@ bool MeterState::advance(double seconds) {
   if (!_hasData || !(seconds > 0.0)) return false;
   const double k = 1.0 - std::exp(-seconds / SMOOTHING_SECONDS);
   bool moved = false;
+  _fitting = _span > MIN_SPAN && _peak <= _span / 2.0 ? _fitting + seconds : 0.0;
+  if (_fitting >= NARROWING_SECONDS) {
+    _span /= 2.0;
+    _fitting = 0.0;
+    moved = true;
+  }
   auto approach = [k, &moved](double& shown, double target) {
     if (shown == target) return;
     // Close enough to show no difference: land, so that the view comes to rest.

@@ -27,6 +27,7 @@
 #include "draw/BandPlot.h"
 #include "effect/Parameters.h"
 #include "formats/lv2/ViewMessages.h"
+#include "formats/lv2/ui/MeterState.h"
 #include "formats/lv2/ui/Palette.h"
 #include "formats/lv2/ui/ViewLayout.h"
 #include "host/SharedLibrary.h"
@@ -565,6 +566,41 @@ TEST_F(ViewHost, OpeningAndClosingLeavesNothingBehind) {
   XQueryTree(_display, _parent, &root, &parent, &children, &count);
   if (children) XFree(children);
   EXPECT_EQ(count, 0u) << "a view's window outlived it";
+}
+
+// The goniometer's span follows the points' level: wider at once, narrower a
+// step at a time, and only after the points have fitted in half of it for a
+// while.
+TEST(MeterState, GoniometerSpanWidensAtOnceAndNarrowsSlowly) {
+  brisendel::MeterState state;
+  ViewMessages::Meters m;
+  m.sampleRate = 48000;
+  m.frames = 1;
+  m.points = 1;
+  auto level = [&](float peak) {
+    m.goniometer[1] = -peak;
+    state.accept(m);
+  };
+  level(0.2f);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  state.advance(1.9);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  state.advance(0.2);
+  EXPECT_EQ(state.goniometerSpan(), 0.5);
+  state.advance(2.1);
+  EXPECT_EQ(state.goniometerSpan(), 0.25);
+  state.advance(5.0);
+  EXPECT_EQ(state.goniometerSpan(), 0.25) << "0.2 does not fit in 0.125";
+  level(0.9f);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  // A louder moment within the time it takes starts the wait again.
+  level(0.2f);
+  state.advance(1.5);
+  level(0.6f);
+  state.advance(0.1);
+  level(0.2f);
+  state.advance(1.5);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
 }
 
 }  // namespace
