@@ -52,10 +52,12 @@ void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, doub
   cairo_rectangle(cr, bar.x, bar.y, bar.w, bar.h);
   cairo_stroke(cr);
   if (!std::isnan(correlation)) {
+    // Rounded first, so that a hair below zero reads "+0.00", not "-0.00".
+    const double shown = std::round(std::clamp(correlation, -1.0, 1.0) * 100.0) / 100.0 + 0.0;
     char figure[16];
-    std::snprintf(figure, sizeof(figure), "%+.2f", correlation);
+    std::snprintf(figure, sizeof(figure), "%+.2f", shown);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    const bool right = correlation < 0.0;  // the figure goes where the bar is not
+    const bool right = shown < 0.0;  // the figure goes where the bar is not
     showText(cr, right ? bar.x + bar.w - s.text(6) : bar.x + s.text(6), bar.y + bar.h / 2, figure,
              s.text(13), true, right ? 1.0 : 0.0, 0.35);
   }
