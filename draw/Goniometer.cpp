@@ -3,25 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "draw/CairoSurface.h"
 #include "draw/Text.h"
 
 namespace brisendel {
-
-namespace {
-
-class Surface {
- public:
-  explicit Surface(cairo_surface_t* surface) : _surface(surface) {}
-  ~Surface() { cairo_surface_destroy(_surface); }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  cairo_surface_t* get() const { return _surface; }
-
- private:
-  cairo_surface_t* _surface;
-};
-
-}  // namespace
 
 namespace {
 
@@ -103,7 +88,7 @@ void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
   if (most > 0.0 && box.w > 0.0 && box.h > 0.0) {
     // One pixel per cell in an image of its own, scaled onto the box: an SVG then
     // holds one embedded picture instead of a rectangle per cell.
-    Surface cells(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, shown, shown));
+    CairoSurface cells(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, shown, shown));
     cairo_surface_flush(cells.get());
     unsigned char* pixels = cairo_image_surface_get_data(cells.get());
     const int stride = cairo_image_surface_get_stride(cells.get());
