@@ -1,7 +1,8 @@
 # Release packages, made with cpack from a build folder:
 #   Linux:   brisendel_<version>_amd64.deb  (Brisendel.so in /usr/lib/vst, the LV2 bundle in
-#            /usr/lib/lv2/Brisendel.lv2, brisendel in /usr/bin, its manual page and the
-#            package's copyright and changelog), checked by lintian in tests/packaging
+#            /usr/lib/lv2/Brisendel.lv2, brisendel in /usr/bin, its manual page, the user's
+#            guide and the package's copyright and changelog), checked by lintian in
+#            tests/packaging
 #   ARM:     brisendel_<version>_arm64.deb  (the VST 2 module and the LV2 bundle, cross-built)
 #   Windows: Brisendel-<version>-win64.zip  (Brisendel.dll and a README)
 set(CPACK_PACKAGE_VENDOR "Orlask")
@@ -91,6 +92,12 @@ include(\"${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake\")
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/deb/copyright
                 ${PROJECT_BINARY_DIR}/packaging/changelog.gz
           DESTINATION share/doc/brisendel COMPONENT documents)
+  # The user's guide beside them, its pictures in guide/ as the text links them.
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md
+          DESTINATION share/doc/brisendel COMPONENT documents)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide/
+          DESTINATION share/doc/brisendel/guide COMPONENT documents
+          FILES_MATCHING PATTERN "*.png")
   if(TARGET brisendel)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/brisendel.1.gz
             DESTINATION share/man/man1 COMPONENT documents)

@@ -1,5 +1,6 @@
 #include "tools/BrisendelApp.h"
 
+#include <dirent.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include "spl/util/CommandArgument.h"
 #include "tools/DemoMix.h"
 #include "tools/FileAnalysis.h"
+#include "tools/GuideMaker.h"
 #include "tools/PictureFile.h"
 #include "tools/Renderer.h"
 #include "tools/SafeOutputFile.h"
@@ -199,10 +201,12 @@ BrisendelApp::BrisendelApp() {
   setSummary(
       "render audio files through the Brisendel stereo imager plug-in and draw their stereo field");
   setNotice(
-      "Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.");
+      "Loads Brisendel.so and drives it through its VST 2.4 effect record, as an audio host does.\n"
+      "What each control does to a mix, with pictures: /usr/share/doc/brisendel/guide.md (in the "
+      "sources: docs/guide.md).");
   setUsage(
       "brisendel render IN OUT [options] | brisendel analyze IN [OUT] [--png FILE] [--svg FILE] | "
-      "brisendel info | brisendel demo [DIR]");
+      "brisendel info | brisendel demo [DIR] | brisendel guide [DIR]");
   addOption("render IN OUT",
             "process stereo IN into OUT (same length and alignment; OUT's type from its extension:"
             " .wav .rf64 .w64 .aiff .caf .flac .ogg .opus .mp3; IN's sample format where OUT's "
@@ -213,6 +217,8 @@ BrisendelApp::BrisendelApp() {
   addOption(
       "demo [DIR]",
       "synthesise a test mix, remove its center and its sides, compare (DIR: brisendel-demo)");
+  addOption("guide [DIR]",
+            "make every picture and number of the user's guide (DIR: brisendel-guide)");
   for (int i = 0; i < Parameters::COUNT; ++i) {
     const Parameters::Info& parameter = Parameters::TABLE[i];
     addOption(parameterOption(parameter) + " " + optionValues(parameter),
@@ -273,6 +279,8 @@ void BrisendelApp::parseArguments(spl::CommandArgument& arguments) {
     if (operands != 0) throw UsageError("info takes no files");
   } else if (_command == "demo") {
     if (operands > 1) throw UsageError("demo takes at most one folder");
+  } else if (_command == "guide") {
+    if (operands > 1) throw UsageError("guide takes at most one folder");
   } else if (_command == "analyze") {
     if (operands < 1 || operands > 2) throw UsageError("analyze needs one or two files");
   } else {
@@ -345,6 +353,8 @@ void BrisendelApp::execute() {
     render();
   } else if (_command == "info") {
     info();
+  } else if (_command == "guide") {
+    guide();
   } else if (_command == "analyze") {
     analyze();
   } else {
@@ -542,6 +552,51 @@ void BrisendelApp::demo() {
             << "Removing the sides leaves what both channels share: side falls, the channels "
                "become alike.\n"
             << std::flush;
+}
+
+void BrisendelApp::renderWith(const std::string& in, const std::string& out,
+                              const std::vector<ParameterChoice>& choices) const {
+  PluginHost host;
+  loadPlugin(host);
+  applyParameters(host, choices);
+  Renderer renderer(host, instanceFactory(host));
+  renderer.setJobs(jobs());
+  renderer.setProgressAllowed(false);
+  renderer.render(in, out);
+}
+
+void BrisendelApp::guide() {
+  const std::string folder = _operands.empty() ? "brisendel-guide" : _operands[0];
+  // The renders are only a means to the pictures and numbers: they live in a
+  // temporary folder that goes when the work is done, or fails.
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/brisendel-guide-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr)
+    throw ToolError(pattern + ": cannot create a temporary folder: " + std::strerror(errno));
+  struct RemoveFolder {
+    std::string path;
+    ~RemoveFolder() {
+      if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+          const std::string name = entry->d_name;
+          if (name != "." && name != "..") unlink((path + "/" + name).c_str());
+        }
+        closedir(dir);
+      }
+      rmdir(path.c_str());
+    }
+  } work{pattern};
+  GuideMaker maker(
+      folder, work.path,
+      [this](const std::string& in, const std::string& out, const GuideMaker::Setting& setting) {
+        std::vector<ParameterChoice> choices;
+        for (const auto& choice : setting.choices())
+          choices.push_back({choice.first, choice.second});
+        renderWith(in, out, choices);
+      },
+      std::cout);
+  maker.make();
 }
 
 void BrisendelApp::analyze() {

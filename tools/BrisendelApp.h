@@ -12,8 +12,8 @@ namespace brisendel {
 class PluginHost;
 
 // The `brisendel` command: renders audio files through the Brisendel plug-in binary,
-// draws their stereo field, shows what a host sees of the plug-in, and runs a
-// self-contained demo. It drives the
+// draws their stereo field, shows what a host sees of the plug-in, runs a
+// self-contained demo and makes the user's guide's pictures and numbers. It drives the
 // plug-in only through the VST effect record, exactly as an audio host does.
 class BrisendelApp : public spl::Application, public spl::ConsoleApp {
  public:
@@ -46,6 +46,11 @@ class BrisendelApp : public spl::Application, public spl::ConsoleApp {
   void info();
   void demo();
   void analyze();
+  void guide();
+  // Renders `in` into `out` through a fresh instance of the plug-in at `choices`, on
+  // every job.
+  void renderWith(const std::string& in, const std::string& out,
+                  const std::vector<ParameterChoice>& choices) const;
   // A fresh instance of the loaded plug-in with the same parameter values as `host`,
   // for renders on several jobs.
   static SegmentedRender::InstanceFactory instanceFactory(const PluginHost& host);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb from a build folder into a temporary folder, runs lintian on
 # it (no error and no warning allowed), and checks what it carries: both
-# plug-ins, the tool, its manual page, the copyright and changelog, no
+# plug-ins, the tool, its manual page, the guide, the copyright and changelog, no
 # maintainer scripts, and an LV2 bundle that lilv finds where it was unpacked.
 #
 #   check-package.sh <build folder>
@@ -41,7 +41,8 @@ for path in ./usr/bin/brisendel ./usr/lib/vst/Brisendel.so \
   ./usr/lib/lv2/Brisendel.lv2/Brisendel.so ./usr/lib/lv2/Brisendel.lv2/manifest.ttl \
   ./usr/lib/lv2/Brisendel.lv2/Brisendel.ttl ./usr/lib/lv2/Brisendel.lv2/presets.ttl \
   ./usr/share/man/man1/brisendel.1.gz ./usr/share/doc/brisendel/copyright \
-  ./usr/share/doc/brisendel/changelog.gz; do
+  ./usr/share/doc/brisendel/changelog.gz ./usr/share/doc/brisendel/guide.md \
+  ./usr/share/doc/brisendel/guide/center.png; do
   grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
 done
 dpkg-deb --control "$deb" "$work/control"
@@ -52,4 +53,4 @@ done
 dpkg-deb --extract "$deb" "$work/root"
 LV2_PATH=$work/root/usr/lib/lv2 lv2ls | grep -qx urn:orlask:brisendel ||
   fail "lv2ls does not find the packaged bundle"
-echo "the package carries both plug-ins, brisendel, its manual page, copyright and changelog"
+echo "the package carries both plug-ins, brisendel, its manual page, the guide, copyright and changelog"
