@@ -212,7 +212,14 @@ TEST(Lv2View, BandValuesMatchTheAnalysisOfTheSameSignal) {
   const double rate = 48000.0;
   std::vector<float> left, right;
   bandSines(rate, std::size_t(12 * rate), left, right);
-  for (float quality : {1.0f, 5.0f, 9.0f}) {
+#ifdef SPL_SANITIZED_BUILD
+  // Quality 5 and 9 run many minutes under the sanitizers; the measurement does
+  // not depend on the Quality, which the plain builds show.
+  const float qualities[] = {1.0f};
+#else
+  const float qualities[] = {1.0f, 5.0f, 9.0f};
+#endif
+  for (float quality : qualities) {
     brisendel::SharedLibrary library;
     Host host(library, rate, quality);
     ASSERT_TRUE(host.valid());
