@@ -21,7 +21,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${_triple}/pkgconfig:/usr/share/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 
+# The programs run on the cross toolchain's C library, the one they were linked
+# against. Debian's arm64 libraries for the view (multiarch) bring another build
+# of it under /lib/aarch64-linux-gnu, which the loader would find first; mixed
+# with the toolchain's loader it hangs forked children (death tests).
 find_program(QEMU_AARCH64 qemu-aarch64)
 if(QEMU_AARCH64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QEMU_AARCH64} -L /usr/${_triple})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${QEMU_AARCH64} -L /usr/${_triple}
+      -E LD_LIBRARY_PATH=/usr/${_triple}/lib)
 endif()

@@ -27,7 +27,7 @@ renders="$(mktemp -d)"
 trap 'rm -rf "$renders"' EXIT
 build/default/tests/formats/render/render_compare render build/default/lib/vst/Brisendel.so \
   "$renders/x86-64.raw"
-qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tests/formats/render/render_compare render \
+qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib build/aarch64/tests/formats/render/render_compare render \
   build/aarch64/lib/vst/Brisendel.so "$renders/aarch64.raw"
 build/default/tests/formats/render/render_compare compare "$renders/x86-64.raw" "$renders/aarch64.raw"
 
