@@ -72,9 +72,6 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
  private:
   // The one place a processing failure is shown to the user: the current reporter.
   static void reportProcessingFailure(const char* text);
-  // Throws the failure that reports the fault found in the host's arguments,
-  // before anything is written; returns on none.
-  static void checkBuffers(StereoBlockFault fault);
   template <typename Sample>
   void processBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
 
