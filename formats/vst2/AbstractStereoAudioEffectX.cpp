@@ -50,7 +50,7 @@ std::atomic<AbstractStereoAudioEffectX::FailureReporter> failureReporter{
 
 AbstractStereoAudioEffectX::AbstractStereoAudioEffectX(audioMasterCallback audioMaster,
                                                        VstInt32 numPrograms, VstInt32 numParams)
-    : AudioEffectX(audioMaster, numPrograms, numParams), programName("default") {
+    : AudioEffectX(audioMaster, numPrograms, numParams) {
   setNumInputs(kNumChannels);
   setNumOutputs(kNumChannels);
   canProcessReplacing(true);
@@ -112,12 +112,13 @@ void AbstractStereoAudioEffectX::processDoubleReplacing(double** inputs, double*
 
 // ---- texts ----------------------------------------------------------------------
 
-void AbstractStereoAudioEffectX::setProgramName(char* name) {
-  if (name != nullptr) programName = name;
-}
+void AbstractStereoAudioEffectX::setProgramName(char* name) { programName.set(name); }
 
 void AbstractStereoAudioEffectX::getProgramName(char* name) {
-  vstStrncpy(name, programName.c_str(), kVstMaxProgNameLen);
+  if (name == nullptr) return;
+  char text[ProgramName::MAX_LENGTH + 1];
+  programName.get(text);
+  vstStrncpy(name, text, kVstMaxProgNameLen);
 }
 
 void AbstractStereoAudioEffectX::getParameterLabel(VstInt32 index, char* label) {
