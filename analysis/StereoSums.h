@@ -12,6 +12,13 @@ struct StereoSums {
   double right = 0.0;
   double cross = 0.0;
 
+  StereoSums& operator+=(const StereoSums& other) {
+    left += other.left;
+    right += other.right;
+    cross += other.cross;
+    return *this;
+  }
+
   double midEnergy() const { return 0.25 * (left + right + 2.0 * cross); }
   double sideEnergy() const { return 0.25 * (left + right - 2.0 * cross); }
   // 10 log10(side energy / mid energy) in dB: -inf for identical channels (the side

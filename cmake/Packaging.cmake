@@ -34,8 +34,14 @@ the two and puts the signal back together, 4096 frames later.
 
 This package holds Brisendel.so in /usr/lib/vst, the VST 2.4 plug-in for
 Linux hosts, and Brisendel.lv2 in /usr/lib/lv2, the same effect as an LV2
-plug-in, with its presets.")
+plug-in, with its presets and its view of the stereo field.")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.29), libgcc-s1 (>= 4.2), libstdc++6 (>= 5)")
+    if(TARGET Brisendel_lv2_ui)
+      # The view adds Xlib and cairo, at the versions dpkg-shlibdeps finds for
+      # the same view built for x86-64, and a newer C++ runtime (GLIBCXX_3.4.21).
+      set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libc6 (>= 2.29), libcairo2 (>= 1.2.4), libgcc-s1 (>= 4.2), libstdc++6 (>= 5.2), libx11-6")
+    endif()
   else()
     # Debian's synopsis must not start with the package name; the description
     # under it stays within 80 columns and says what the package holds.

@@ -120,10 +120,14 @@ void BandPlot::drawAxes(cairo_t* cr) const {
     showVerticalText(cr, box.x - s.text(48), box.y + box.h / 2, _label, s.text(14));
 }
 
+Colour BandPlot::shade(const Colour& base, Emphasis emphasis) {
+  return emphasis == Emphasis::Dimmed ? base.faded(0.55) : base;
+}
+
 void BandPlot::drawCurve(cairo_t* cr, const Values& values, const Colour& base,
                          Emphasis emphasis) const {
   const DrawScale& s = _scale;
-  const Colour colour = emphasis == Emphasis::Dimmed ? base.faded(0.55) : base;
+  const Colour colour = shade(base, emphasis);
   const double lineWidth = emphasis == Emphasis::Bold     ? 3.5
                            : emphasis == Emphasis::Dimmed ? 1.5
                                                           : 2.5;

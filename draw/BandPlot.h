@@ -44,6 +44,9 @@ class BandPlot {
   // The frequency under the plot (on by default).
   void setFrequencyLabels(bool shown) { _frequencyLabels = shown; }
 
+  // The colour a curve of `base` is drawn in with `emphasis`.
+  static Colour shade(const Colour& base, Emphasis emphasis);
+
   void drawAxes(cairo_t* cr) const;
   void drawCurve(cairo_t* cr, const Values& values, const Colour& colour,
                  Emphasis emphasis = Emphasis::Normal) const;

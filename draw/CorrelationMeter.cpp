@@ -8,14 +8,21 @@
 
 namespace brisendel {
 
-void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, double correlation,
-                          const Colour& colour) {
+Rect correlationMeterBar(const Rect& box, const DrawScale& s, bool scaleFigures) {
+  if (!scaleFigures) return box;
   // The bar takes the upper part, the scale's figures the rest.
+  return {box.x, box.y, box.w, std::max(box.h - s.text(13) - s.text(4), box.h / 2)};
+}
+
+double correlationMeterX(const Rect& bar, double correlation) {
+  return bar.x + bar.w * (std::clamp(correlation, -1.0, 1.0) + 1.0) / 2.0;
+}
+
+void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, double correlation,
+                          const Colour& colour, bool scaleFigures) {
   const double labels = s.text(13);
-  const Rect bar{box.x, box.y, box.w, std::max(box.h - labels - s.text(4), box.h / 2)};
-  const auto xOf = [&bar](double value) {
-    return bar.x + bar.w * (std::clamp(value, -1.0, 1.0) + 1.0) / 2.0;
-  };
+  const Rect bar = correlationMeterBar(box, s, scaleFigures);
+  const auto xOf = [&bar](double value) { return correlationMeterX(bar, value); };
   cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
   cairo_rectangle(cr, bar.x, bar.y, bar.w, bar.h);
   cairo_fill(cr);
@@ -34,6 +41,7 @@ void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, doub
     cairo_move_to(cr, x, bar.y + (v == 0.0 ? 0.0 : bar.h * 0.6));
     cairo_line_to(cr, x, bar.y + bar.h);
     cairo_stroke(cr);
+    if (!scaleFigures) continue;
     char figure[16];
     std::snprintf(figure, sizeof(figure), v == 0.0 ? "0" : "%+g", v);
     cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
@@ -44,10 +52,12 @@ void drawCorrelationMeter(cairo_t* cr, const Rect& box, const DrawScale& s, doub
   cairo_rectangle(cr, bar.x, bar.y, bar.w, bar.h);
   cairo_stroke(cr);
   if (!std::isnan(correlation)) {
+    // Rounded first, so that a hair below zero reads "+0.00", not "-0.00".
+    const double shown = std::round(std::clamp(correlation, -1.0, 1.0) * 100.0) / 100.0 + 0.0;
     char figure[16];
-    std::snprintf(figure, sizeof(figure), "%+.2f", correlation);
+    std::snprintf(figure, sizeof(figure), "%+.2f", shown);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    const bool right = correlation < 0.0;  // the figure goes where the bar is not
+    const bool right = shown < 0.0;  // the figure goes where the bar is not
     showText(cr, right ? bar.x + bar.w - s.text(6) : bar.x + s.text(6), bar.y + bar.h / 2, figure,
              s.text(13), true, right ? 1.0 : 0.0, 0.35);
   }

@@ -3,29 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "draw/CairoSurface.h"
 #include "draw/Text.h"
 
 namespace brisendel {
 
 namespace {
 
-class Surface {
- public:
-  explicit Surface(cairo_surface_t* surface) : _surface(surface) {}
-  ~Surface() { cairo_surface_destroy(_surface); }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  cairo_surface_t* get() const { return _surface; }
-
- private:
-  cairo_surface_t* _surface;
-};
-
-}  // namespace
-
-void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
-                    const GoniometerCounts& counts, double span, const Colour& colour,
-                    const std::string& name) {
+// The white square with its axes: mid up and down, side across, and the two
+// channels' diagonals dashed.
+void drawFrame(cairo_t* cr, const Rect& box, const DrawScale& s) {
   cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
   cairo_rectangle(cr, box.x, box.y, box.w, box.h);
   cairo_fill(cr);
@@ -46,6 +33,38 @@ void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
   cairo_line_to(cr, box.x, box.y + box.h);
   cairo_stroke(cr);
   cairo_set_dash(cr, nullptr, 0, 0.0);
+}
+
+// The border over whatever was drawn inside, the letters that say which way is
+// which, and the name above.
+void drawLabels(cairo_t* cr, const Rect& box, const DrawScale& s, const Colour& colour,
+                const std::string& name) {
+  const double cx = box.x + box.w / 2;
+  const double cy = box.y + box.h / 2;
+  cairo_set_line_width(cr, s.line(1.0));
+  cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
+  cairo_rectangle(cr, box.x, box.y, box.w, box.h);
+  cairo_stroke(cr);
+  cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+  const double inset = s.text(6);
+  const double letters = box.y + s.text(16);
+  showText(cr, cx, letters, "M", s.text(13), true, 0.5);
+  showText(cr, box.x + inset, letters, "L", s.text(13), true);
+  showText(cr, box.x + box.w - inset, letters, "R", s.text(13), true, 1.0);
+  showText(cr, box.x + inset, cy - inset, "+S", s.text(12));
+  showText(cr, box.x + box.w - inset, cy - inset, "-S", s.text(12), false, 1.0);
+  if (!name.empty()) {
+    cairo_set_source_rgb(cr, colour.r * 0.8, colour.g * 0.8, colour.b * 0.8);
+    showText(cr, box.x, box.y - s.text(8), name, s.text(14), true);
+  }
+}
+
+}  // namespace
+
+void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
+                    const GoniometerCounts& counts, double span, const Colour& colour,
+                    const std::string& name) {
+  drawFrame(cr, box, s);
 
   // The cells within the span, merged so that one shown cell is at least a pixel or
   // two: a line-thin image (identical channels) must not vanish.
@@ -69,7 +88,7 @@ void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
   if (most > 0.0 && box.w > 0.0 && box.h > 0.0) {
     // One pixel per cell in an image of its own, scaled onto the box: an SVG then
     // holds one embedded picture instead of a rectangle per cell.
-    Surface cells(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, shown, shown));
+    CairoSurface cells(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, shown, shown));
     cairo_surface_flush(cells.get());
     unsigned char* pixels = cairo_image_surface_get_data(cells.get());
     const int stride = cairo_image_surface_get_stride(cells.get());
@@ -104,21 +123,39 @@ void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
     cairo_paint(cr);
     cairo_restore(cr);
   }
-  cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
-  cairo_rectangle(cr, box.x, box.y, box.w, box.h);
-  cairo_stroke(cr);
-  cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-  const double inset = s.text(6);
-  const double letters = box.y + s.text(16);
-  showText(cr, cx, letters, "M", s.text(13), true, 0.5);
-  showText(cr, box.x + inset, letters, "L", s.text(13), true);
-  showText(cr, box.x + box.w - inset, letters, "R", s.text(13), true, 1.0);
-  showText(cr, box.x + inset, cy - inset, "+S", s.text(12));
-  showText(cr, box.x + box.w - inset, cy - inset, "-S", s.text(12), false, 1.0);
-  if (!name.empty()) {
-    cairo_set_source_rgb(cr, colour.r * 0.8, colour.g * 0.8, colour.b * 0.8);
-    showText(cr, box.x, box.y - s.text(8), name, s.text(14), true);
+  drawLabels(cr, box, s, colour, name);
+}
+
+void drawGoniometer(cairo_t* cr, const Rect& box, const DrawScale& s,
+                    const GoniometerPoints& points, double span, const Colour& colour,
+                    const std::string& name) {
+  drawFrame(cr, box, s);
+  if (points.sideMid != nullptr && points.count > 0 && span > 0.0) {
+    const double cx = box.x + box.w / 2;
+    const double cy = box.y + box.h / 2;
+    const double xPerUnit = box.w / 2 / span;
+    const double yPerUnit = box.h / 2 / span;
+    // Dots a little larger than a line, translucent so that where many meet
+    // reads darker, as the shade of a count does.
+    const double dot = s.text(2.6);
+    cairo_save(cr);
+    cairo_rectangle(cr, box.x, box.y, box.w, box.h);
+    cairo_clip(cr);
+    cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, 0.7);
+    for (unsigned i = 0; i < points.count; ++i) {
+      const double side = points.sideMid[2 * i];
+      const double mid = points.sideMid[2 * i + 1];
+      if (!std::isfinite(side) || !std::isfinite(mid)) continue;
+      // Side (L - R)/2 to the left, as the cells are drawn.
+      const double x = cx - std::clamp(side, -2.0 * span, 2.0 * span) * xPerUnit;
+      const double y = cy - std::clamp(mid, -2.0 * span, 2.0 * span) * yPerUnit;
+      cairo_new_sub_path(cr);
+      cairo_arc(cr, x, y, dot / 2, 0.0, 2.0 * M_PI);
+    }
+    cairo_fill(cr);
+    cairo_restore(cr);
   }
+  drawLabels(cr, box, s, colour, name);
 }
 
 double goniometerSpan(const std::vector<GoniometerCounts>& all) {

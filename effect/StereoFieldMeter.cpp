@@ -71,14 +71,15 @@ void StereoFieldMeter::addInput(const double* left, const double* right, unsigne
 void StereoFieldMeter::addOutput(const double* left, const double* right, unsigned frames) {
   addSamples(_reading.output, left, right, frames);
   fill(_output, left, right, frames, _reading.outputBands.data());
-  for (unsigned i = 0; i < frames; ++i) {
-    if (--_untilPoint > 0) continue;
-    _untilPoint = _pointStride;
+  // One point every _pointStride frames, counted across calls.
+  unsigned i = _untilPoint - 1;
+  for (; i < frames; i += _pointStride) {
     if (_reading.numPoints >= unsigned(StereoFieldReading::MAX_POINTS)) continue;
     const std::size_t p = 2 * std::size_t(_reading.numPoints++);
     _reading.points[p] = static_cast<float>(0.5 * (left[i] - right[i]));
     _reading.points[p + 1] = static_cast<float>(0.5 * (left[i] + right[i]));
   }
+  _untilPoint = i - frames + 1;
   _reading.frames += frames;
 }
 
@@ -86,11 +87,8 @@ void StereoFieldMeter::fill(Window& window, const double* left, const double* ri
                             unsigned frames, Sums* bands) {
   while (frames > 0) {
     const unsigned n = std::min(frames, _length - window.filled);
-    // A NaN or infinity would spread over every bin of its window: it counts as silence.
-    for (unsigned i = 0; i < n; ++i) {
-      window.left[window.filled + i] = std::isfinite(left[i]) ? left[i] : 0.0;
-      window.right[window.filled + i] = std::isfinite(right[i]) ? right[i] : 0.0;
-    }
+    std::copy(left, left + n, window.left.begin() + window.filled);
+    std::copy(right, right + n, window.right.begin() + window.filled);
     window.filled += n;
     left += n;
     right += n;
@@ -105,14 +103,15 @@ void StereoFieldMeter::fill(Window& window, const double* left, const double* ri
 void StereoFieldMeter::transform(Window& window, Sums* bands) {
   double* l = _clip->channelData(0);
   double* r = _clip->channelData(1);
+  // A NaN or infinity would spread over every bin of its window: it counts as silence.
   for (unsigned i = 0; i < _length; ++i) {
-    l[i] = window.left[i] * _hann[i];
-    r[i] = window.right[i] * _hann[i];
+    l[i] = std::isfinite(window.left[i]) ? window.left[i] * _hann[i] : 0.0;
+    r[i] = std::isfinite(window.right[i]) ? window.right[i] * _hann[i] : 0.0;
   }
   _transform->process(*_clip);
   // Packed spectrum: bin k (0 < k < length / 2) is (a[2k], a[2k+1]).
   for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
-    Sums sums = bands[b];
+    Sums sums;
     for (unsigned k = _bands.firstBin(b); k < _bands.endBin(b); ++k) {
       const double lr = l[2 * k], li = l[2 * k + 1];
       const double rr = r[2 * k], ri = r[2 * k + 1];
@@ -132,8 +131,13 @@ void StereoFieldMeter::setInterval(unsigned frames) {
 
 void StereoFieldMeter::takeReading(StereoFieldReading& reading) {
   reading = _reading;
-  _reading = StereoFieldReading();
-  _reading.sampleRate = _sampleRate;
+  // The bands stay: each reading carries the latest window's.
+  _reading.frames = 0;
+  _reading.inputWindows = 0;
+  _reading.outputWindows = 0;
+  _reading.input = Sums();
+  _reading.output = Sums();
+  _reading.numPoints = 0;
 }
 
 void StereoFieldMeter::reset() {

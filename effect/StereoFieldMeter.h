@@ -47,12 +47,15 @@ class StereoFieldMeter {
   // Frames of output measured since the last reading.
   std::uint32_t getFrames() const { return _reading.frames; }
   // Hands over what was measured since the last reading and starts a new one.
-  // Band sums arrive with the reading in which their window completes.
+  // The band sums are the latest window's, in every reading until the next
+  // window completes.
   void takeReading(StereoFieldReading& reading);
   // Forgets everything measured, also the windows being filled.
   void reset();
 
   unsigned getWindowLength() const { return _length; }
+  // The rate measured with: the one given, or 48 kHz for one no host runs at.
+  double getSampleRate() const { return _sampleRate; }
 
  private:
   // One signal's window being filled and its band sums.

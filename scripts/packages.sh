@@ -9,15 +9,21 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev l
 # Building and running the Linux tests (the release and sanitizer workflows, with benchmarks).
 # The LV2 bundle is checked with lv2_validate (lv2-dev, with sordi's sord_validate) and
 # lilv's lv2ls, lv2info and lv2apply; the .deb is built with dpkg-shlibdeps (dpkg-dev) and
-# checked with lintian. The LV2 view is driven under Xvfb through XTest (libxtst-dev).
+# checked with lintian. The LV2 view is driven under Xvfb through XTest (libxtst-dev), and
+# shown in a real host, jalv.gtk3 on JACK's dummy driver (jackd2), photographed with
+# ImageMagick.
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" binutils libgtest-dev libbenchmark-dev libfftw3-dev
-  lilv-utils sordi dpkg-dev lintian xvfb libxtst-dev)
+  lilv-utils sordi dpkg-dev lintian xvfb libxtst-dev jalv jackd2 imagemagick)
 # Cross-building Brisendel.dll and its tests, and running them under Wine. The
 # posix-thread compiler by name: the win32 one has no std::thread or std::mutex.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest libxsimd-dev)
 # Cross-building Brisendel.so and its tests for 64-bit ARM Linux, and running them
 # under qemu-aarch64 with the target's libraries from the cross compiler's packages.
 AARCH64_PACKAGES=(cmake ninja-build g++-aarch64-linux-gnu qemu-user googletest libxsimd-dev lv2-dev)
+# The target's own libraries for the LV2 view (Xlib and cairo) and its tests (XTest),
+# from Debian's arm64 archive beside the build machine's (multiarch): install them with
+# install_arm64 below.
+AARCH64_TARGET_PACKAGES=(libx11-dev:arm64 libcairo2-dev:arm64 libxtst-dev:arm64)
 # Continuous integration adds the fuzzer's compiler and runtime and the formatter.
 CI_PACKAGES=("${TEST_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${AARCH64_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
 
@@ -55,4 +61,17 @@ require_programs() {
     missing=1
   done
   return "$missing"
+}
+
+# install_arm64 PACKAGE:arm64...
+# Adds Debian's arm64 architecture to the package manager once, then installs what
+# is missing like install_missing.
+install_arm64() {
+  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    echo "packages: adding the arm64 architecture (multiarch)"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" dpkg --add-architecture arm64
+  fi
+  install_missing "$@"
 }

@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing "${AARCH64_PACKAGES[@]}"
+install_arm64 "${AARCH64_TARGET_PACKAGES[@]}"
 # Whatever the installation left out stops the run here, named, rather than
 # as a failed build or test further on.
 require_programs aarch64-linux-gnu-g++=g++-aarch64-linux-gnu qemu-aarch64=qemu-user || exit 1

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "draw/CairoSurface.h"
 #include "tools/SafeOutputFile.h"
 #include "tools/ToolError.h"
 
@@ -19,18 +20,6 @@ void check(cairo_status_t status, const std::string& path) {
   }
 }
 
-class Surface {
- public:
-  explicit Surface(cairo_surface_t* surface) : _surface(surface) {}
-  ~Surface() { cairo_surface_destroy(_surface); }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  cairo_surface_t* get() const { return _surface; }
-
- private:
-  cairo_surface_t* _surface;
-};
-
 // The one way a picture reaches its file: a PNG is drawn in memory and encoded into
 // the temporary file, an SVG is drawn straight into it; either is renamed onto `path`
 // only when cairo reports no failure.
@@ -39,9 +28,9 @@ void writePicture(Format format, const std::string& path, int width, int height,
   SafeOutputFile output(path, protectedInputs);
   {
     const std::string& file = output.getTemporaryPath();
-    Surface surface(format == Format::Png
-                        ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)
-                        : cairo_svg_surface_create(file.c_str(), width, height));
+    CairoSurface surface(format == Format::Png
+                             ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)
+                             : cairo_svg_surface_create(file.c_str(), width, height));
     check(cairo_surface_status(surface.get()), path);
     {
       const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()),

@@ -9,20 +9,33 @@
 // ports once at its start, hands changed values to the effect and processes;
 // it never allocates, locks or blocks.
 //
+// The view (BrisendelUI.so) talks to the plug-in through two optional atom
+// ports: it says on `control` when it opens and closes, and while one is open
+// run measures the input and the output and sends the sums on `notify`, at most
+// about 30 times a second. Without urid:map, or with the ports unconnected,
+// nothing is measured and run does exactly what it does without a view.
+//
 // Nothing thrown leaves this file: every entry point catches. A failed
 // instantiate returns null, a failed run leaves silence in the outputs.
 
+#include <lv2/atom/atom.h>
+#include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
+#include <lv2/urid/urid.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "effect/BrisendelEffect.h"
 #include "effect/Parameters.h"
 #include "effect/StereoBlockFault.h"
+#include "effect/StereoFieldMeter.h"
+#include "formats/lv2/ViewMessages.h"
 
 namespace {
 
@@ -38,42 +51,156 @@ enum PortIndex : std::uint32_t {
   kOutLeft,
   kOutRight,
   kLatency = FIRST_CONTROL + brisendel::Parameters::COUNT,
+  kControl,
+  kNotify,
   NUM_PORTS
 };
+static_assert(kControl == brisendel::ViewMessages::CONTROL_PORT &&
+                  kNotify == brisendel::ViewMessages::NOTIFY_PORT,
+              "the view's atom ports are where the view sends and listens");
+// At most this many meter messages a second.
+constexpr double MESSAGES_PER_SECOND = 30.0;
 static_assert(FIRST_CONTROL == kOutRight + 1, "the control ports follow the audio ports");
 static_assert(kLatency == 9, "the latency port is port 9 in the Turtle file, for good");
 static_assert(BrisendelEffect::NUM_PARAMS == brisendel::Parameters::COUNT,
               "one control port per parameter of the effect");
 
-// One plug-in instance: the effect and the host's port buffers.
+// One plug-in instance: the effect, the host's port buffers and, where the
+// host maps URIs, what the view needs.
 class BrisendelLv2 {
  public:
+  BrisendelLv2(double sampleRate, const LV2_URID_Map* map)
+      : _messages(map), _meter(std::make_unique<StereoFieldMeter>(sampleRate)) {
+    if (!_messages.valid()) return;
+    lv2_atom_forge_init(&_forge, const_cast<LV2_URID_Map*>(map));
+    _sequence = map->map(map->handle, LV2_ATOM__Sequence);
+    // The meter's own rate: a host's absurd rate is measured as some sane one.
+    const double rate = _meter->getSampleRate();
+    _interval = static_cast<std::uint32_t>(std::ceil(rate / MESSAGES_PER_SECOND));
+    _meter->setInterval(_interval);
+  }
+
   void connect(std::uint32_t port, void* data) {
     if (port < NUM_PORTS) _ports[port] = data;
   }
 
-  void activate() { _effect.reset(); }
+  void activate() {
+    _effect.reset();
+    _meter->reset();
+  }
 
   void run(std::uint32_t frames) {
     if (auto* latency = port(kLatency)) *latency = static_cast<float>(BrisendelEffect::LATENCY);
     try {
       applyControls();
-      const float* inputs[2] = {port(kInLeft), port(kInRight)};
-      float* outputs[2] = {port(kOutLeft), port(kOutRight)};
-      if (frames == 0) return;
-      if (stereoBlockFault(inputs, outputs, frames) != StereoBlockFault::none) {
-        silenceOutputs(frames);
-        return;
-      }
-      _effect.process(inputs, outputs, frames);
+      readViewMessages();
+      process(frames);
     } catch (...) {
       // The host gets silence rather than whatever the failed call left behind.
       silenceOutputs(frames);
+    }
+    try {
+      writeViewMessages(frames);
+    } catch (...) {
+      // Forging throws nothing; the catch keeps the promise to the host.
     }
   }
 
  private:
   float* port(std::uint32_t index) const { return static_cast<float*>(_ports[index]); }
+
+  void process(std::uint32_t frames) {
+    const float* inputs[2] = {port(kInLeft), port(kInRight)};
+    float* outputs[2] = {port(kOutLeft), port(kOutRight)};
+    if (frames == 0) return;
+    if (stereoBlockFault(inputs, outputs, frames) != StereoBlockFault::none) {
+      silenceOutputs(frames);
+      return;
+    }
+    _effect.process(inputs, outputs, frames);
+  }
+
+  // The view's messages on the control port: only ViewState objects count;
+  // anything else, or anything that does not fit inside the sequence the host
+  // describes, is passed over.
+  void readViewMessages() {
+    const auto* sequence = static_cast<const LV2_Atom_Sequence*>(_ports[kControl]);
+    if (sequence == nullptr || !_messages.valid() || sequence->atom.type != _sequence) return;
+    const std::uint32_t size = sequence->atom.size;
+    const auto* body = reinterpret_cast<const std::uint8_t*>(&sequence->body);
+    for (std::uint32_t at = sizeof(LV2_Atom_Sequence_Body);
+         size >= sizeof(LV2_Atom_Event) && at <= size - sizeof(LV2_Atom_Event);) {
+      const auto* event = reinterpret_cast<const LV2_Atom_Event*>(body + at);
+      const std::uint32_t room = size - at - std::uint32_t(sizeof(LV2_Atom_Event));
+      if (event->body.size > room) break;
+      bool open = false;
+      if (_messages.parseViewState(&event->body, sizeof(LV2_Atom) + event->body.size, open)) {
+        setViewOpen(open);
+      }
+      at += std::uint32_t(sizeof(LV2_Atom_Event)) + ((event->body.size + 7u) & ~7u);
+    }
+  }
+
+  // Views may come and go one after another: the plug-in measures while any is open.
+  void setViewOpen(bool open) {
+    const bool wasOpen = _openViews > 0;
+    if (open) {
+      ++_openViews;
+    } else if (_openViews > 0) {
+      --_openViews;
+    }
+    const bool isOpen = _openViews > 0;
+    if (isOpen == wasOpen) return;
+    if (isOpen) {
+      _meter->reset();
+      _due = 0;
+    }
+    _effect.setMeter(isOpen ? _meter.get() : nullptr);
+  }
+
+  // The notify port always gets a well-formed sequence: empty, or with one
+  // meter message once an interval's worth of frames has been measured.
+  void writeViewMessages(std::uint32_t frames) {
+    auto* sequence = static_cast<LV2_Atom_Sequence*>(_ports[kNotify]);
+    if (sequence == nullptr || !_messages.valid()) return;
+    // The host says how much room the buffer has in the atom's size.
+    const std::uint32_t capacity = sequence->atom.size;
+    if (capacity < sizeof(LV2_Atom_Sequence)) {
+      if (capacity >= sizeof(LV2_Atom)) sequence->atom.size = 0;
+      return;
+    }
+    lv2_atom_forge_set_buffer(&_forge, reinterpret_cast<std::uint8_t*>(sequence), capacity);
+    LV2_Atom_Forge_Frame frame;
+    lv2_atom_forge_sequence_head(&_forge, &frame, 0);
+    // Frames owed a message: what an interval leaves over counts towards the
+    // next, so that small blocks still give 30 messages a second, not fewer.
+    if (_openViews > 0) _due += frames;
+    if (_openViews > 0 && _due >= _interval && _meter->getFrames() > 0) {
+      _due = std::min(_due - _interval, _interval);
+      _meter->takeReading(_reading);
+      toMessage(_reading, _message);
+      // A buffer too small for the message gets none; the next one may fit.
+      _messages.forgeMetersEvent(&_forge, frames > 0 ? frames - 1 : 0, _message);
+    }
+    lv2_atom_forge_pop(&_forge, &frame);
+  }
+
+  static void toMessage(const StereoFieldReading& reading, brisendel::ViewMessages::Meters& m) {
+    auto sums = [](const StereoFieldReading::Sums& s) {
+      return brisendel::ViewMessages::Sums{float(s.left), float(s.right), float(s.cross)};
+    };
+    m.sampleRate = reading.sampleRate;
+    m.frames = reading.frames;
+    for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
+      m.inputBands[std::size_t(b)] = sums(reading.inputBands[std::size_t(b)]);
+      m.outputBands[std::size_t(b)] = sums(reading.outputBands[std::size_t(b)]);
+    }
+    m.inputTotal = sums(reading.input);
+    m.outputTotal = sums(reading.output);
+    m.points = reading.numPoints;
+    std::copy(reading.points.begin(), reading.points.begin() + 2 * reading.numPoints,
+              m.goniometer.begin());
+  }
 
   // The effect rounds, clamps and ignores NaN; only values that moved since the
   // last run reach it, so a host's steady ports cost nothing per call. A NaN
@@ -97,6 +224,16 @@ class BrisendelLv2 {
 
   BrisendelEffect _effect;
   void* _ports[NUM_PORTS] = {};
+  brisendel::ViewMessages _messages;
+  std::unique_ptr<StereoFieldMeter> _meter;
+  LV2_Atom_Forge _forge{};
+  LV2_URID _sequence = 0;
+  std::uint32_t _interval = 1;
+  unsigned _openViews = 0;
+  std::uint32_t _due = 0;
+  // Kept here rather than on the audio thread's stack: a few kilobytes each.
+  StereoFieldReading _reading;
+  brisendel::ViewMessages::Meters _message;
   // NaN until the first run, so that every connected control is applied once.
   float _lastControls[BrisendelEffect::NUM_PARAMS] = {NAN, NAN, NAN, NAN, NAN};
 };
@@ -104,11 +241,18 @@ class BrisendelLv2 {
 BrisendelLv2* instanceOf(LV2_Handle handle) { return static_cast<BrisendelLv2*>(handle); }
 
 // The effect does not depend on the sample rate: the window, hop and latency
-// are counted in frames. Every Quality and Window is prepared here, off the
-// audio thread.
-LV2_Handle instantiate(const LV2_Descriptor*, double, const char*, const LV2_Feature* const*) {
+// are counted in frames; only the view's measurement uses it. Every Quality and
+// Window is prepared here, off the audio thread.
+LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*,
+                       const LV2_Feature* const* features) {
   try {
-    return new BrisendelLv2();
+    const LV2_URID_Map* map = nullptr;
+    for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
+      if ((*f)->URI != nullptr && std::strcmp((*f)->URI, LV2_URID__map) == 0) {
+        map = static_cast<const LV2_URID_Map*>((*f)->data);
+      }
+    }
+    return new BrisendelLv2(sampleRate, map);
   } catch (...) {
     return nullptr;
   }

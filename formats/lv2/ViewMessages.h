@@ -35,7 +35,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 namespace brisendel {
 
@@ -72,36 +71,6 @@ class ViewMessages {
     // (side, mid) of point i at 2 i and 2 i + 1.
     std::array<float, 2 * MAX_POINTS> goniometer{};
   };
-
-  // What a pair of sums says about the stereo image.
-  struct Figures {
-    // Side energy over mid energy in dB: -inf for identical channels, +inf
-    // for opposite ones, NaN without energy.
-    double widthDb;
-    // LR / sqrt(L² R²) in [-1, 1]; 0 when only one channel carries energy,
-    // NaN when neither does.
-    double correlation;
-  };
-
-  static Figures figures(double ll, double rr, double lr) {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    if (!(ll >= 0.0) || !(rr >= 0.0) || !std::isfinite(lr) || !(ll + rr > 0.0) ||
-        !std::isfinite(ll + rr))
-      return {nan, nan};
-    // Rounding in the sums may leave a hair of negative energy behind.
-    const double mid = std::max(0.0, (ll + rr + 2.0 * lr) / 4.0);
-    const double side = std::max(0.0, (ll + rr - 2.0 * lr) / 4.0);
-    double widthDb;
-    if (side == 0.0)
-      widthDb = -std::numeric_limits<double>::infinity();
-    else if (mid == 0.0)
-      widthDb = std::numeric_limits<double>::infinity();
-    else
-      widthDb = 10.0 * std::log10(side / mid);
-    const double norm = std::sqrt(ll * rr);
-    const double correlation = norm > 0.0 ? std::clamp(lr / norm, -1.0, 1.0) : 0.0;
-    return {widthDb, correlation};
-  }
 
   // Maps every URI the messages use; valid() is false when the host's map
   // returned 0 for any of them.

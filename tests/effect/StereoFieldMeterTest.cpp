@@ -29,13 +29,10 @@ StereoFieldReading measure(BrisendelEffect& effect, double rate, const std::vect
     effect.process(in, out, 512);
     StereoFieldReading reading;
     meter.takeReading(reading);
+    // Each window's bands once: the readings between windows repeat them.
     for (int b = 0; b < StereoFieldReading::NUM_BANDS; ++b) {
-      for (auto [sum, part] : {std::pair{&total.inputBands[b], &reading.inputBands[b]},
-                               std::pair{&total.outputBands[b], &reading.outputBands[b]}}) {
-        sum->left += part->left;
-        sum->right += part->right;
-        sum->cross += part->cross;
-      }
+      if (reading.inputWindows > 0) total.inputBands[b] += reading.inputBands[b];
+      if (reading.outputWindows > 0) total.outputBands[b] += reading.outputBands[b];
     }
     total.frames += reading.frames;
     total.inputWindows += reading.inputWindows;

@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
+#include "draw/CorrelationMeter.h"
+#include "draw/Goniometer.h"
+#include "draw/Text.h"
 #include "formats/lv2/ui/ControlPainter.h"
-#include "formats/lv2/ui/MeterPanels.h"
 #include "formats/lv2/ui/Paint.h"
 
 namespace brisendel {
@@ -22,7 +25,29 @@ constexpr unsigned long DOUBLE_CLICK_MS = 400;
 // Dragging with Shift or Ctrl held moves a slider this much slower.
 constexpr double FINE_DRAG = 0.1;
 
+// A wheel notch moves a control one step; a control in digits, whose steps
+// are fine (1 %), five, and one with Shift or Ctrl held.
+constexpr unsigned COARSE_NOTCH_STEPS = 5;
+
 int scaled(int size, double scale) { return int(std::lround(size * scale)); }
+
+std::uint32_t portOf(int control) { return Parameters::LV2_FIRST_CONTROL_PORT + control; }
+
+// The control on `port`, or -1.
+int controlOf(std::uint32_t port) {
+  return port >= Parameters::LV2_FIRST_CONTROL_PORT &&
+                 port - Parameters::LV2_FIRST_CONTROL_PORT < std::uint32_t(Parameters::COUNT)
+             ? int(port - Parameters::LV2_FIRST_CONTROL_PORT)
+             : -1;
+}
+
+// The value of the step nearest `value`; NaN and infinities are no value at
+// all and come back as NaN.
+float settle(int control, float value) {
+  if (!std::isfinite(value)) return NAN;
+  const Parameters::Info& c = Parameters::TABLE[control];
+  return float(c.plainOfStep(c.stepOfPlain(value)));
+}
 
 }  // namespace
 
@@ -32,7 +57,7 @@ BrisendelView::BrisendelView(const Host& host, WindowId parent, double scale)
       _layout(scaled(ViewLayout::DEFAULT_WIDTH, scale), scaled(ViewLayout::DEFAULT_HEIGHT, scale),
               scale),
       _lastIdle(std::chrono::steady_clock::now()) {
-  for (int i = 0; i < ViewControls::COUNT; ++i) _values[i] = ViewControls::at(i).defaultValue;
+  for (int i = 0; i < Parameters::COUNT; ++i) _values[i] = float(Parameters::TABLE[i].defaultValue);
   _display = XOpenDisplay(nullptr);
   if (_display == nullptr) throw std::runtime_error("Brisendel view: cannot open the X display");
   XWindowAttributes parentAttributes;
@@ -84,11 +109,11 @@ void BrisendelView::portEvent(std::uint32_t port, std::uint32_t size, std::uint3
     _dirty = true;
     return;
   }
-  const int control = ViewControls::ofPort(port);
+  const int control = controlOf(port);
   if (control < 0 || format != 0 || size != sizeof(float)) return;
   float value;
   std::memcpy(&value, buffer, sizeof value);
-  value = ViewControls::settle(control, value);
+  value = settle(control, value);
   if (std::isnan(value) || value == _values[control]) return;
   _values[control] = value;
   _dirty = true;
@@ -160,8 +185,8 @@ void BrisendelView::press(unsigned button, int x, int y, unsigned modifiers, uns
   _drag = {control, x, y, _values[control], fine};
   _dirty = true;
   if (twice)
-    edit(control, ViewControls::at(control).defaultValue);
-  else if (ViewControls::at(control).kind != ViewControls::kSlider)
+    edit(control, Parameters::TABLE[control].defaultValue);
+  else if (!ViewLayout::isSlider(control))
     edit(control, _layout.valueAt(control, x));
   _drag.value = _values[control];
 }
@@ -176,37 +201,37 @@ void BrisendelView::release(unsigned button) {
 void BrisendelView::motion(int x, int y, unsigned modifiers) {
   if (_drag.control < 0) return;
   const int control = _drag.control;
-  const ViewControls::Control& c = ViewControls::at(control);
-  if (c.kind != ViewControls::kSlider) return edit(control, _layout.valueAt(control, x));
+  const Parameters::Info& c = Parameters::TABLE[control];
+  if (!ViewLayout::isSlider(control)) return edit(control, _layout.valueAt(control, x));
   // Right or up raises the value; with a modifier held the same way moves a
   // tenth as far, measured from where the modifier came or went.
   const bool fine = modifiers & (ShiftMask | ControlMask);
   if (fine != _drag.fine) _drag = {control, x, y, _values[control], fine};
   const double pixels = (x - _drag.x) - (y - _drag.y);
-  const double perPixel = (c.max - c.min) / std::max(_layout.sliderTrack(control).w, 1.0);
+  const double perPixel = (c.maximum - c.minimum) / std::max(_layout.sliderTrack(control).w, 1.0);
   edit(control, _drag.value + pixels * perPixel * (fine ? FINE_DRAG : 1.0));
 }
 
 void BrisendelView::wheel(int control, int direction, bool fine) {
-  const ViewControls::Control& c = ViewControls::at(control);
+  const Parameters::Info& c = Parameters::TABLE[control];
+  const unsigned steps = ViewLayout::isSlider(control) && !fine ? COARSE_NOTCH_STEPS : 1;
   const bool dragging = _drag.control == control;
   if (!dragging) touch(control, true);
-  edit(control, _values[control] + direction * (fine ? c.fineStep : c.step));
+  edit(control, _values[control] + direction * double(steps) * c.step);
   if (!dragging) touch(control, false);
 }
 
 void BrisendelView::edit(int control, double value) {
-  const float settled = ViewControls::settle(control, float(value));
+  const float settled = settle(control, float(value));
   if (std::isnan(settled) || settled == _values[control]) return;
   _values[control] = settled;
   _dirty = true;
-  if (_host.write)
-    _host.write(_host.controller, ViewControls::at(control).port, sizeof settled, 0, &settled);
+  if (_host.write) _host.write(_host.controller, portOf(control), sizeof settled, 0, &settled);
 }
 
 void BrisendelView::touch(int control, bool grabbed) {
   if (_host.touch && _host.touch->touch)
-    _host.touch->touch(_host.touch->handle, ViewControls::at(control).port, grabbed);
+    _host.touch->touch(_host.touch->handle, portOf(control), grabbed);
 }
 
 void BrisendelView::draw() {
@@ -220,12 +245,96 @@ void BrisendelView::draw() {
                                Palette::TITLE, Paint::kLeft, true);
   Paint::text(cr, "stereo field", _layout.pad() * 1.8 + w, header.cy(), _layout.smallFont(),
               Palette::DIM_TEXT);
-  MeterPanels::draw(cr, _layout, _meters, _messages.valid());
+  drawMeters(cr);
+  const ViewLayout::Rect strip = _layout.controlStrip();
+  Paint::colour(cr, Palette::STRIP);
+  cairo_rectangle(cr, strip.x, strip.y, strip.w, strip.h);
+  cairo_fill(cr);
+  Paint::colour(cr, Palette::RULE);
+  cairo_rectangle(cr, strip.x, strip.y, strip.w, std::max(1.0, _layout.scale()));
+  cairo_fill(cr);
   ControlPainter::draw(cr, _layout, _values, _drag.control);
   cairo_destroy(cr);
   cairo_surface_flush(_surface);
   show();
   XSync(_display, False);
+}
+
+// The meters in the tool's own drawing: the band plots with the input dimmed
+// behind the output, the output's goniometer and the overall correlation of
+// both, and the legend that tells the two apart.
+void BrisendelView::drawMeters(cairo_t* cr) const {
+  const DrawScale& s = _layout.drawScale();
+  const ViewLayout::Rect header = _layout.header();
+  const Colour in = Palette::input(), out = Palette::output();
+
+  // The legend, right in the header: a line and a mark per signal as the curves draw them.
+  double x = header.right() - _layout.pad();
+  const char* names[] = {"Output", "Input"};
+  const Colour colours[] = {Palette::outputShown(), Palette::inputShown()};
+  const double lines[] = {3.5, 1.5}, marks[] = {4.5, 3.0};
+  for (int i = 0; i < 2; ++i) {
+    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+    x -= textWidth(cr, names[i], s.text(14));
+    showText(cr, x, header.cy(), names[i], s.text(14), false, 0.0, 0.35);
+    x -= s.text(8) + s.text(30);
+    const Colour& c = colours[i];
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+    cairo_set_line_width(cr, s.line(lines[i]));
+    cairo_move_to(cr, x, header.cy());
+    cairo_line_to(cr, x + s.text(30), header.cy());
+    cairo_stroke(cr);
+    cairo_arc(cr, x + s.text(15), header.cy(), s.text(marks[i]), 0.0, 2.0 * M_PI);
+    cairo_fill(cr);
+    x -= s.text(24);
+  }
+
+  const BandPlot width = _layout.widthPlot(), correlation = _layout.correlationPlot();
+  width.drawAxes(cr);
+  correlation.drawAxes(cr);
+  const char* note = !_messages.valid()   ? "No meters: the host offers no URID map"
+                     : !_meters.hasData() ? "Waiting for the plug-in's meters"
+                                          : nullptr;
+  if (note) {
+    const Rect& box = width.getBox();
+    cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
+    showText(cr, box.x + box.w / 2, box.y + box.h / 2, note, s.text(14), false, 0.5, 0.35);
+  } else {
+    width.drawCurve(cr, BandPlot::widthValues(_meters.inputBands()), in, Palette::INPUT_EMPHASIS);
+    width.drawCurve(cr, BandPlot::widthValues(_meters.outputBands()), out,
+                    Palette::OUTPUT_EMPHASIS);
+    correlation.drawCurve(cr, BandPlot::correlationValues(_meters.inputBands()), in,
+                          Palette::INPUT_EMPHASIS);
+    correlation.drawCurve(cr, BandPlot::correlationValues(_meters.outputBands()), out,
+                          Palette::OUTPUT_EMPHASIS);
+  }
+
+  drawGoniometer(cr, _layout.goniometerBox(), s,
+                 GoniometerPoints{_meters.goniometer(), _meters.points()}, _meters.goniometerSpan(),
+                 out, "Goniometer: output");
+  // As the tool's picture says it: the level at the edges.
+  const ViewLayout::Rect box = _layout.goniometerBox();
+  char edges[48];
+  std::snprintf(edges, sizeof edges, "Edges at %.0f dBFS",
+                20.0 * std::log10(_meters.goniometerSpan()));
+  cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+  showText(cr, box.right(), box.bottom() + s.text(16), edges, s.text(12), false, 1.0);
+
+  const ViewLayout::Rect title = _layout.metersTitle();
+  cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+  showText(cr, title.x, title.bottom() - s.text(10), "L/R correlation", s.text(16), true);
+  const char* rows[] = {"In", "Out"};
+  for (int which = 0; which < 2; ++which) {
+    const double c = !_meters.hasData() ? NAN
+                     : which == 0       ? _meters.inputTotal().correlation()
+                                        : _meters.outputTotal().correlation();
+    drawCorrelationMeter(cr, _layout.meterBox(which), s, c,
+                         which == 0 ? Palette::inputShown() : Palette::outputShown(),
+                         ViewLayout::meterFigures(which));
+    const ViewLayout::Rect bar = _layout.meterBar(which);
+    cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+    showText(cr, bar.x - s.text(8), bar.cy(), rows[which], s.text(13), false, 1.0, 0.35);
+  }
 }
 
 // The picture is drawn in memory and handed to the server whole, so the window

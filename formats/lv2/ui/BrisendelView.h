@@ -2,8 +2,9 @@
 
 // Brisendel's view: a child window of the host's, drawn with cairo on a
 // connection of its own to the X server, driven by the host's idle calls. It
-// shows the plug-in's meter messages and the five controls, and hands every
-// edit of a control to the host inside a touch gesture.
+// shows the plug-in's meter messages with the tool's drawing (draw/) and the
+// controls the parameter table describes, and hands every edit of a control
+// to the host inside a touch gesture.
 //
 // All calls come from the host's UI thread. Constructing fails with
 // std::runtime_error when no X connection or window can be had.
@@ -15,9 +16,9 @@
 #include <chrono>
 #include <cstdint>
 
+#include "effect/Parameters.h"
 #include "formats/lv2/ViewMessages.h"
 #include "formats/lv2/ui/MeterState.h"
-#include "formats/lv2/ui/ViewControls.h"
 #include "formats/lv2/ui/ViewLayout.h"
 
 // Xlib's own names; its header defines macros (Bool, Status) that LV2's
@@ -68,6 +69,7 @@ class BrisendelView {
   void edit(int control, double value);
   void touch(int control, bool grabbed);
   void draw();
+  void drawMeters(cairo_t* cr) const;
   void show();
 
   Host _host;
@@ -82,7 +84,7 @@ class BrisendelView {
   cairo_surface_t* _surface = nullptr;
   ViewLayout _layout;
   MeterState _meters;
-  float _values[ViewControls::COUNT];
+  float _values[Parameters::COUNT];
   bool _dirty = true;
   std::chrono::steady_clock::time_point _lastIdle;
 

@@ -9,11 +9,11 @@ namespace brisendel {
 
 namespace {
 
-using Rect = ViewLayout::Rect;
+using Box = ViewLayout::Rect;
 
 void slider(cairo_t* cr, const ViewLayout& layout, int control, float value, bool active) {
-  const ViewControls::Control& c = ViewControls::at(control);
-  const Rect track = layout.sliderTrack(control);
+  const Parameters::Info& c = Parameters::TABLE[control];
+  const Box track = layout.sliderTrack(control);
   const double r = track.h / 2;
   Paint::colour(cr, Palette::TRACK);
   Paint::roundedBox(cr, track.x - r, track.y, track.w + 2 * r, track.h, r);
@@ -36,20 +36,18 @@ void slider(cairo_t* cr, const ViewLayout& layout, int control, float value, boo
 }
 
 void segments(cairo_t* cr, const ViewLayout& layout, int control, float value) {
-  const ViewControls::Control& c = ViewControls::at(control);
+  const Parameters::Info& c = Parameters::TABLE[control];
   const int n = layout.segmentCount(control);
   const double gap = 1.0 * layout.scale(), f = layout.font() * (n > 2 ? 0.9 : 0.95);
-  char text[16];
+  const unsigned shown = c.stepOfPlain(value);
+  char text[Parameters::TEXT_CAPACITY];
   for (int i = 0; i < n; ++i) {
-    const Rect s = layout.segment(control, i);
-    const bool on = int(std::lround(value - c.min)) == i;
+    const Box s = layout.segment(control, i);
+    const bool on = unsigned(i) == shown;
     Paint::colour(cr, on ? Palette::ACTIVE : Palette::SEGMENT);
     Paint::roundedBox(cr, s.x + gap, s.y, s.w - 2 * gap, s.h, layout.pad() * 0.35);
     cairo_fill(cr);
-    if (c.kind == ViewControls::kSwitch)
-      std::snprintf(text, sizeof text, "%s", c.texts[i]);
-    else
-      std::snprintf(text, sizeof text, "%d", int(c.min) + i);
+    c.displayText(unsigned(i), text, sizeof text);
     Paint::text(cr, text, s.cx(), s.cy(), f, on ? Palette::ACTIVE_TEXT : Palette::TEXT,
                 Paint::kCentre, on);
   }
@@ -58,15 +56,17 @@ void segments(cairo_t* cr, const ViewLayout& layout, int control, float value) {
 }  // namespace
 
 void ControlPainter::draw(cairo_t* cr, const ViewLayout& layout,
-                          const float (&values)[ViewControls::COUNT], int active) {
-  char text[32];
-  for (int i = 0; i < ViewControls::COUNT; ++i) {
-    const ViewControls::Control& c = ViewControls::at(i);
-    const Rect label = layout.controlLabel(i);
+                          const float (&values)[Parameters::COUNT], int active) {
+  for (int i = 0; i < Parameters::COUNT; ++i) {
+    const Parameters::Info& c = Parameters::TABLE[i];
+    const Box label = layout.controlLabel(i);
     Paint::text(cr, c.name, label.x + layout.pad() * 0.3, label.cy(), layout.font(),
                 i == active ? Palette::TITLE : Palette::TEXT);
-    if (c.kind == ViewControls::kSlider) {
-      ViewControls::format(i, values[i], text, sizeof text);
+    if (ViewLayout::isSlider(i)) {
+      // The step's own text and the table's unit: "150 %".
+      char digits[Parameters::TEXT_CAPACITY], text[2 * Parameters::TEXT_CAPACITY];
+      c.displayText(c.stepOfPlain(values[i]), digits, sizeof digits);
+      std::snprintf(text, sizeof text, "%s%s%s", digits, c.label[0] != '\0' ? " " : "", c.label);
       Paint::text(cr, text, label.right() - layout.pad() * 0.3, label.cy(), layout.font(),
                   Palette::TITLE, Paint::kRight, true);
       slider(cr, layout, i, values[i], i == active);

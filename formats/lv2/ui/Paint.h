@@ -1,6 +1,6 @@
 #pragma once
 
-// The few cairo helpers the view's drawing shares: colours from the palette,
+// The few cairo helpers the view's controls share: colours from the palette,
 // rounded boxes and aligned text.
 
 #include <cairo.h>
@@ -34,7 +34,7 @@ class Paint {
   // Text whose vertical middle is at y, aligned on x; returns its width.
   static double text(cairo_t* cr, const char* s, double x, double y, double size, std::uint32_t c,
                      Align align = kLeft, bool bold = false) {
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
                            bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, size);
     cairo_text_extents_t extents;

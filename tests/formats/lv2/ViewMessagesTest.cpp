@@ -289,29 +289,3 @@ TEST(ViewMessages, RandomBytesNeverYieldImplausibleMeters) {
   // say) must still happen now and then, or the loop above tests nothing.
   EXPECT_GT(accepted, 0);
 }
-
-TEST(ViewMessages, FiguresOfABand) {
-  const double inf = std::numeric_limits<double>::infinity();
-  auto f = ViewMessages::figures(4, 4, 4);  // identical channels
-  EXPECT_EQ(f.widthDb, -inf);
-  EXPECT_EQ(f.correlation, 1.0);
-  f = ViewMessages::figures(4, 4, -4);  // opposite channels
-  EXPECT_EQ(f.widthDb, inf);
-  EXPECT_EQ(f.correlation, -1.0);
-  f = ViewMessages::figures(4, 4, 0);  // unrelated channels of equal power
-  EXPECT_NEAR(f.widthDb, 0.0, 1e-12);
-  EXPECT_EQ(f.correlation, 0.0);
-  // L = 2 R in phase: mid (3/2 R)², side (1/2 R)²: a ninth.
-  f = ViewMessages::figures(4, 1, 2);
-  EXPECT_NEAR(f.widthDb, 10 * std::log10(1.0 / 9), 1e-12);
-  EXPECT_NEAR(f.correlation, 1.0, 1e-12);
-  f = ViewMessages::figures(4, 0, 0);  // one channel only
-  EXPECT_NEAR(f.widthDb, 0.0, 1e-12);
-  EXPECT_EQ(f.correlation, 0.0);
-  f = ViewMessages::figures(0, 0, 0);
-  EXPECT_TRUE(std::isnan(f.widthDb) && std::isnan(f.correlation));
-  // Rounding that pushes LR a hair past sqrt(L² R²) still gives identical channels.
-  f = ViewMessages::figures(1, 1, 1.0000001);
-  EXPECT_EQ(f.widthDb, -inf);
-  EXPECT_EQ(f.correlation, 1.0);
-}

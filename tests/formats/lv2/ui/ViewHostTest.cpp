@@ -2,7 +2,8 @@
 // instantiated in a window of ours with urid:map, ui:touch and ui:resize, fed
 // control values and meter messages, idled, and read back pixel by pixel. The
 // pointer is moved and clicked through XTest as a user would. Positions and
-// colours come from the view's own layout and palette.
+// colours come from the view's own layout and palette, and from the plots'
+// own scales.
 //
 // Runs under a private Xvfb (run-under-xvfb.sh). Screenshots at the default
 // size and at 600x360 are left in the build folder.
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <lv2/atom/forge.h>
 #include <lv2/atom/util.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <unistd.h>
 
@@ -21,9 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ThirdOctaveBands.h"
+#include "draw/BandPlot.h"
+#include "effect/Parameters.h"
 #include "formats/lv2/ViewMessages.h"
+#include "formats/lv2/ui/MeterState.h"
 #include "formats/lv2/ui/Palette.h"
-#include "formats/lv2/ui/ViewControls.h"
 #include "formats/lv2/ui/ViewLayout.h"
 #include "host/SharedLibrary.h"
 #include "tests/formats/lv2/TestUridMap.h"
@@ -37,8 +42,10 @@
 #include <X11/extensions/XTest.h>
 // clang-format on
 
+using brisendel::BandPlot;
 using brisendel::Palette;
-using brisendel::ViewControls;
+using brisendel::Parameters;
+using brisendel::ThirdOctaveBands;
 using brisendel::ViewLayout;
 using brisendel::ViewMessages;
 
@@ -159,7 +166,7 @@ class ViewHost : public ::testing::Test {
     }
   }
 
-  void open(bool withMap = true) {
+  void open(bool withMap = true, const LV2_Options_Option* options = nullptr) {
     _touch = {
         this, [](LV2UI_Feature_Handle self, std::uint32_t port, bool grabbed) {
           static_cast<ViewHost*>(self)->_calls.push_back({Call::kTouch, port, 0, grabbed, {}});
@@ -172,7 +179,11 @@ class ViewHost : public ::testing::Test {
     const LV2_Feature map = {LV2_URID__map, _map.map()};
     const LV2_Feature touch = {LV2_UI__touch, &_touch};
     const LV2_Feature resize = {LV2_UI__resize, &_resize};
-    const LV2_Feature* features[] = {&parent, &touch, &resize, withMap ? &map : nullptr, nullptr};
+    const LV2_Feature optionsFeature = {LV2_OPTIONS__options,
+                                        const_cast<LV2_Options_Option*>(options)};
+    const LV2_Feature* features[] = {&parent, &touch, &resize, options ? &optionsFeature : nullptr,
+                                     nullptr, nullptr};
+    features[options ? 4 : 3] = withMap ? &map : nullptr;
     LV2UI_Widget widget = nullptr;
     _handle = _descriptor->instantiate(_descriptor, "urn:orlask:brisendel", BRISENDEL_LV2_BUNDLE,
                                        &ViewHost::write, this, &widget, features);
@@ -309,20 +320,41 @@ TEST_F(ViewHost, ControlsShowTheHostsValues) {
   auto sliderAt = [&](int c, double value) {
     return s.at(layout.sliderX(c, value), layout.sliderTrack(c).cy());
   };
-  EXPECT_LE(Shot::distance(sliderAt(ViewControls::kSide, 150), Palette::HANDLE), 8);
-  EXPECT_LE(Shot::distance(sliderAt(ViewControls::kSide, 110), Palette::FILL), 8);
-  EXPECT_LE(Shot::distance(sliderAt(ViewControls::kSide, 185), Palette::TRACK), 8);
-  EXPECT_LE(Shot::distance(sliderAt(ViewControls::kCenter, 40), Palette::HANDLE), 8);
-  EXPECT_LE(Shot::distance(sliderAt(ViewControls::kCenter, 100), Palette::TRACK), 8);
+  EXPECT_LE(Shot::distance(sliderAt(Parameters::kSide, 150), Palette::HANDLE), 8);
+  EXPECT_LE(Shot::distance(sliderAt(Parameters::kSide, 110), Palette::FILL), 8);
+  EXPECT_LE(Shot::distance(sliderAt(Parameters::kSide, 185), Palette::TRACK), 8);
+  EXPECT_LE(Shot::distance(sliderAt(Parameters::kCenter, 40), Palette::HANDLE), 8);
+  EXPECT_LE(Shot::distance(sliderAt(Parameters::kCenter, 100), Palette::TRACK), 8);
   // The active segment of each stepped control, at the inner left of its box
   // (clear of the centred text).
   auto lit = [&](int c, int index) {
     const ViewLayout::Rect r = layout.segment(c, index);
     return Shot::distance(s.at(r.x + 4, r.cy()), Palette::ACTIVE) <= 8;
   };
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(ViewControls::kAutoGain, i), i == 0) << i;
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(lit(ViewControls::kQuality, i), i == 6) << i;
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(ViewControls::kWindow, i), i == 0) << i;
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(Parameters::kAutoGain, i), i == 0) << i;
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(lit(Parameters::kQuality, i), i == 6) << i;
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(lit(Parameters::kWindow, i), i == 0) << i;
+}
+
+// The host's ui:scaleFactor makes the whole view larger: twice the default
+// size at 2 (the window as well as what the host is told); a factor no screen
+// has leaves the default.
+TEST_F(ViewHost, ScaleFactorSizesTheView) {
+  auto optionsOf = [this](const float& factor) {
+    return std::vector<LV2_Options_Option>{{LV2_OPTIONS_INSTANCE, 0, _map(LV2_UI__scaleFactor),
+                                            sizeof factor, _map(LV2_ATOM__Float), &factor},
+                                           {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  };
+  const float two = 2.0f, huge = 40.0f;
+  open(true, optionsOf(two).data());
+  ASSERT_FALSE(_sizes.empty());
+  EXPECT_EQ(_sizes.back(), std::make_pair(1720, 1040));
+  XWindowAttributes window;
+  ASSERT_TRUE(XGetWindowAttributes(_display, _view, &window));
+  EXPECT_EQ(std::make_pair(window.width, window.height), std::make_pair(1720, 1040));
+  close();
+  open(true, optionsOf(huge).data());
+  EXPECT_EQ(_sizes.back(), std::make_pair(860, 520));
 }
 
 // A message with a known width per band: the bold output dots land where the
@@ -338,7 +370,7 @@ TEST_F(ViewHost, MetersLandWhereTheScalesSay) {
   for (int k = 0; k < ViewMessages::BAND_COUNT; ++k) {
     widths[k] = -27 + (k % 8) * 5;
     m.outputBands[k] = bandOfWidth(widths[k]);
-    m.inputBands[k] = bandOfWidth(-21);
+    m.inputBands[k] = bandOfWidth(-25);
   }
   m.inputTotal = {1, 1, 0.9f};
   m.outputTotal = {1, 1, 0.4f};
@@ -352,26 +384,41 @@ TEST_F(ViewHost, MetersLandWhereTheScalesSay) {
   meters(m);
   runIdle();
 
+  const std::uint32_t output = Palette::pixel(Palette::outputShown());
+  const std::uint32_t input = Palette::pixel(Palette::inputShown());
   auto check = [&](const Shot& s, const ViewLayout& layout) {
+    const BandPlot width = layout.widthPlot(), correlation = layout.correlationPlot();
     for (int k = 0; k < ViewMessages::BAND_COUNT; ++k) {
-      const double x = layout.bandX(k);
-      EXPECT_TRUE(s.near(x, layout.widthY(widths[k]), Palette::OUTPUT)) << "width, band " << k;
-      EXPECT_FALSE(s.near(x, layout.widthY(widths[k] + 4), Palette::OUTPUT, 0)) << k;
-      EXPECT_TRUE(s.near(x, layout.correlationY(correlationOfWidth(widths[k])), Palette::OUTPUT))
+      const double x = width.xOfFrequency(ThirdOctaveBands::centre(k));
+      EXPECT_TRUE(s.near(x, width.yOfValue(widths[k]), output)) << "width, band " << k;
+      // Nothing 4 dB off, on the side away from the line that comes in from the left.
+      const double off = k > 0 && widths[k - 1] > widths[k] ? -4 : 4;
+      EXPECT_FALSE(s.near(x, width.yOfValue(widths[k] + off), output, 0)) << k;
+      EXPECT_TRUE(s.near(x, correlation.yOfValue(correlationOfWidth(widths[k])), output))
           << "correlation, band " << k;
     }
-    // The thin, dim input curve at -21 dB (between the grid's lines): about a
-    // pixel of its colour there, little a few pixels off.
+    // The thin, dim input curve at -25 dB (between the grid's lines): about a
+    // pixel of its colour there, little a few pixels off. The plot's ground is
+    // read where nothing is drawn: low in the width plot, between grid lines.
+    const std::uint32_t ground =
+        s.at(width.xOfFrequency(ThirdOctaveBands::centre(1)), width.yOfValue(-45));
     for (int k : {7, 15, 30}) {
-      const double x = layout.bandX(k) - 2, y = layout.widthY(-21);
-      EXPECT_GT(s.coverage(x, y, Palette::INPUT, Palette::PANEL), 0.8) << k;
-      EXPECT_LT(s.coverage(x, y + 6, Palette::INPUT, Palette::PANEL), 0.3) << k;
+      const double x = width.xOfFrequency(ThirdOctaveBands::centre(k)) - 2;
+      const double y = width.yOfValue(-25);
+      EXPECT_GT(s.coverage(x, y, input, ground), 0.8) << k;
+      EXPECT_LT(s.coverage(x, y + 6, input, ground), 0.3) << k;
     }
-    const ViewLayout::Rect in = layout.meterTrack(0), out = layout.meterTrack(1);
-    EXPECT_LE(Shot::distance(s.at(layout.meterX(0, 0.9), in.cy()), Palette::INPUT), 8);
-    EXPECT_LE(Shot::distance(s.at(layout.meterX(1, 0.4), out.cy()), Palette::OUTPUT), 8);
-    EXPECT_LE(Shot::distance(s.at(layout.sliderX(ViewControls::kSide, 130),
-                                  layout.sliderTrack(ViewControls::kSide).cy()),
+    // The overall meters' bars run from 0 to 0.9 (input) and 0.4 (output).
+    auto meterShows = [&](int which, double correlation, std::uint32_t colour) {
+      return Shot::distance(s.at(layout.meterX(which, correlation), layout.meterBar(which).cy()),
+                            colour) <= 8;
+    };
+    EXPECT_TRUE(meterShows(0, 0.85, input));
+    EXPECT_FALSE(meterShows(0, 0.95, input));
+    EXPECT_TRUE(meterShows(1, 0.35, output));
+    EXPECT_FALSE(meterShows(1, 0.45, output));
+    EXPECT_LE(Shot::distance(s.at(layout.sliderX(Parameters::kSide, 130),
+                                  layout.sliderTrack(Parameters::kSide).cy()),
                              Palette::HANDLE),
               8);
   };
@@ -402,12 +449,14 @@ TEST_F(ViewHost, MetersLandWhereTheScalesSay) {
   const ViewLayout layout(600, 360, 1.0);
   meters(other);
   runIdle(1);
-  EXPECT_FALSE(shot().near(layout.bandX(3), layout.widthY(6), Palette::OUTPUT, 0));
+  const BandPlot width = layout.widthPlot();
+  const double x3 = width.xOfFrequency(ThirdOctaveBands::centre(3));
+  EXPECT_FALSE(shot().near(x3, width.yOfValue(6), output, 0));
   for (int i = 0; i < 100; ++i) {
     usleep(15000);
     runIdle(1);
   }
-  EXPECT_TRUE(shot().near(layout.bandX(3), layout.widthY(6), Palette::OUTPUT));
+  EXPECT_TRUE(shot().near(x3, width.yOfValue(6), output));
 }
 
 // Dragging Side to the right writes rising values, all inside one touch
@@ -415,11 +464,11 @@ TEST_F(ViewHost, MetersLandWhereTheScalesSay) {
 TEST_F(ViewHost, DragAndWheelWriteInsideTouchGestures) {
   open();
   const ViewLayout layout(860, 520, 1.0);
-  const ViewLayout::Rect track = layout.sliderTrack(ViewControls::kSide);
-  pointTo(layout.sliderX(ViewControls::kSide, 100), track.cy());
+  const ViewLayout::Rect track = layout.sliderTrack(Parameters::kSide);
+  pointTo(layout.sliderX(Parameters::kSide, 100), track.cy());
   button(1, true);
   for (int dx = 10; dx <= 60; dx += 10)
-    pointTo(layout.sliderX(ViewControls::kSide, 100) + dx, track.cy());
+    pointTo(layout.sliderX(Parameters::kSide, 100) + dx, track.cy());
   button(1, false);
   const auto calls = callsFor(SIDE_PORT);
   ASSERT_GE(calls.size(), 3u);
@@ -433,12 +482,12 @@ TEST_F(ViewHost, DragAndWheelWriteInsideTouchGestures) {
     EXPECT_GT(calls[i].value, last);
     last = calls[i].value;
   }
-  const double x0 = layout.sliderX(ViewControls::kSide, 100);
+  const double x0 = layout.sliderX(Parameters::kSide, 100);
   EXPECT_EQ(last, std::round(100 + (std::floor(x0) + 60 - std::floor(x0)) * 200 / track.w));
   for (const Call& c : _calls) EXPECT_EQ(c.kind == Call::kMessage || c.port == SIDE_PORT, true);
 
   _calls.clear();
-  const ViewLayout::Rect center = layout.controlBody(ViewControls::kCenter);
+  const ViewLayout::Rect center = layout.controlBody(Parameters::kCenter);
   pointTo(center.cx(), center.cy());
   button(4, true);
   button(4, false);
@@ -466,7 +515,7 @@ TEST_F(ViewHost, DoubleClickWritesTheDefault) {
   control(8, 0);
   runIdle();
   const ViewLayout layout(860, 520, 1.0);
-  const ViewLayout::Rect side = layout.controlLabel(ViewControls::kSide);
+  const ViewLayout::Rect side = layout.controlLabel(Parameters::kSide);
   pointTo(side.cx(), side.cy());
   click();
   click();
@@ -477,7 +526,7 @@ TEST_F(ViewHost, DoubleClickWritesTheDefault) {
   EXPECT_EQ(calls[3].value, 100.0f);
   EXPECT_TRUE(calls[4].kind == Call::kTouch && !calls[4].grabbed);
   // Window: the first click picks A (already shown), the second resets to B.
-  const ViewLayout::Rect a = layout.segment(ViewControls::kWindow, 0);
+  const ViewLayout::Rect a = layout.segment(Parameters::kWindow, 0);
   pointTo(a.cx(), a.cy());
   click();
   click();
@@ -517,6 +566,41 @@ TEST_F(ViewHost, OpeningAndClosingLeavesNothingBehind) {
   XQueryTree(_display, _parent, &root, &parent, &children, &count);
   if (children) XFree(children);
   EXPECT_EQ(count, 0u) << "a view's window outlived it";
+}
+
+// The goniometer's span follows the points' level: wider at once, narrower a
+// step at a time, and only after the points have fitted in half of it for a
+// while.
+TEST(MeterState, GoniometerSpanWidensAtOnceAndNarrowsSlowly) {
+  brisendel::MeterState state;
+  ViewMessages::Meters m;
+  m.sampleRate = 48000;
+  m.frames = 1;
+  m.points = 1;
+  auto level = [&](float peak) {
+    m.goniometer[1] = -peak;
+    state.accept(m);
+  };
+  level(0.2f);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  state.advance(1.9);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  state.advance(0.2);
+  EXPECT_EQ(state.goniometerSpan(), 0.5);
+  state.advance(2.1);
+  EXPECT_EQ(state.goniometerSpan(), 0.25);
+  state.advance(5.0);
+  EXPECT_EQ(state.goniometerSpan(), 0.25) << "0.2 does not fit in 0.125";
+  level(0.9f);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
+  // A louder moment within the time it takes starts the wait again.
+  level(0.2f);
+  state.advance(1.5);
+  level(0.6f);
+  state.advance(0.1);
+  level(0.2f);
+  state.advance(1.5);
+  EXPECT_EQ(state.goniometerSpan(), 1.0);
 }
 
 }  // namespace
