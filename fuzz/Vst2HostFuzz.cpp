@@ -29,39 +29,22 @@
 #include "formats/vst2/VSTPlugin.h"
 #include "formats/vst2/sdk/AEffectX.h"
 #include "fuzz/AllocationWatch.h"
+#include "fuzz/DelayedStereo.h"
 #include "fuzz/FuzzBytes.h"
 
 namespace {
 
 using brisendel::Parameters;
 
-// On the loops that make and check samples: coverage there guides nothing and
-// costs as much as the processing it checks (kept out of line, where the
-// attribute holds).
-#define FUZZ_SAMPLE_LOOP __attribute__((no_sanitize("coverage"), noinline))
-
-#define FUZZ_CHECK(condition)           \
-  do {                                  \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
-
 constexpr VstInt32 kLatency = 4096;
 // What separate outputs hold before a call that must not write them.
 constexpr float kMarker = -7.0f;
-constexpr unsigned kMaxFrames = 65536;
-// Frames of bounded finite input after which the output must be finite, and
-// of neutral settings after which it must be the delayed input: every window
-// that touches the output frame lies inside them.
-constexpr std::uint64_t kSettled = 2 * kLatency;
-// Input beyond this magnitude may leave the float range at the widest settings.
-constexpr double kBounded = 1e30;
+constexpr unsigned kMaxFrames = DelayedStereo::MAX_FRAMES;
 // The frames a run may process, counted at Quality 1, so that a run stays
 // short at every Quality: three windows' worth, enough to see the delayed input
 // come out after the latency. A window at Quality q costs about
 // q + 2^(q-1) / 64 times one at Quality 1 (silent windows cost nothing).
 constexpr double kWorkBudget = 3 * 2048.0;
-// The history kept to compare the output with: a power of two above kLatency.
-constexpr std::uint64_t kRing = 16384;
 // effClose ends a run only when the first byte says so: building an instance
 // costs as much as many runs.
 constexpr std::uint8_t kCloseHeader = 0xC1;
@@ -186,11 +169,8 @@ class Host {
     AbstractStereoAudioEffectX::setFailureReporter(&countReport);
     for (auto* v : {&_floatIn[0], &_floatIn[1], &_floatOut[0], &_floatOut[1]})
       v->assign(kMaxFrames, 0.0f);
-    for (auto* v :
-         {&_doubleIn[0], &_doubleIn[1], &_doubleOut[0], &_doubleOut[1], &_source[0], &_source[1]})
+    for (auto* v : {&_doubleIn[0], &_doubleIn[1], &_doubleOut[0], &_doubleOut[1]})
       v->assign(kMaxFrames, 0.0);
-    _history[0].assign(kRing, 0.0);
-    _history[1].assign(kRing, 0.0);
   }
 
   void run(const std::uint8_t* data, std::size_t size) {
@@ -253,7 +233,6 @@ class Host {
       // The history, unless the last run left it as reset left it.
       if (_processed) {
         static_cast<VSTPlugin*>(static_cast<AudioEffect*>(_effect->object))->effect().reset();
-        clearHistory();
       }
       char name[] = "default";
       _effect->dispatcher(_effect, effSetProgramName, 0, 0, name, 0.0f);
@@ -269,19 +248,9 @@ class Host {
     _program = 0;
     reports = 0;
     _work = 0.0;
-    // A fresh history is silence, which every setting turns into silence.
-    _time = 0;
-    _boundedRun = kSettled;
-    _neutralRun = kSettled;
-    _runPeak = 0.0;
-    _window = step(Parameters::kWindow);
+    if (_processed) _signal.reset(step(Parameters::kWindow));
     _processed = false;
     checkRecord();
-  }
-
-  FUZZ_SAMPLE_LOOP void clearHistory() {
-    const std::size_t written = _time < kRing ? static_cast<std::size_t>(_time) : kRing;
-    for (auto& channel : _history) std::fill(channel.begin(), channel.begin() + written, 0.0);
   }
 
   unsigned step(int index) const {
@@ -500,71 +469,18 @@ class Host {
     }
   }
 
-  // Fills the source channels with the signal the bytes describe.
-  FUZZ_SAMPLE_LOOP void makeSignal(FuzzBytes& in, unsigned frames, bool doublePrecision) {
-    static constexpr double amplitudes[] = {1.0, 0.5, 1e-3, 1e-20, 1e10, 1e29, 1e35, 3e38};
-    const unsigned kind = in.pick(5);
-    const double amplitude = amplitudes[in.pick(8)];
-    std::uint32_t state = in.u32() | 1u;
-    const double twoPi = 6.283185307179586;
-    const double frequency = (1 + in.u8()) / 1024.0;
-    for (unsigned c = 0; c < 2; ++c) {
-      double* x = _source[c].data();
-      switch (kind) {
-        case 0:
-          std::fill(x, x + frames, 0.0);
-          break;
-        case 1:
-          for (unsigned i = 0; i < frames; ++i) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            x[i] = amplitude * (static_cast<double>(state) / 2147483648.0 - 1.0);
-          }
-          break;
-        case 2:
-          for (unsigned i = 0; i < frames; ++i)
-            x[i] = amplitude * std::sin(twoPi * frequency * (_time + i) + c);
-          break;
-        case 3:
-          std::fill(x, x + frames, c == 0 ? amplitude : -amplitude);
-          break;
-        case 4:
-          std::fill(x, x + frames, 0.0);
-          if (frames > 0) x[state % frames] = amplitude;
-          break;
-      }
-    }
-    // A few awkward samples anywhere.
-    const unsigned awkward = in.pick(4) == 0 ? in.pick(5) : 0;
-    for (unsigned k = 0; k < awkward && frames > 0; ++k) {
-      const unsigned channel = in.pick(2);
-      const unsigned at = in.u32() % frames;
-      _source[channel][at] = doublePrecision ? in.f64() : in.f32();
-    }
-    if (!doublePrecision) {
-      // What a float channel can carry.
-      for (unsigned c = 0; c < 2; ++c)
-        for (unsigned i = 0; i < frames; ++i)
-          _source[c][i] = static_cast<double>(static_cast<float>(_source[c][i]));
-    }
-  }
-
-  // The host's channels, at the end of their storage, holding the source (and
+  // The host's channels, at the end of their storage, holding the signal (and
   // a marker in separate outputs).
   template <typename Sample>
-  FUZZ_SAMPLE_LOOP static void fillChannels(std::vector<Sample> (&inputs)[2],
-                                            std::vector<Sample> (&outputs)[2], unsigned length,
-                                            bool inPlace, Sample** inChannels, Sample** outChannels,
-                                            const std::vector<double>* source) {
+  FUZZ_SAMPLE_LOOP void fillChannels(std::vector<Sample> (&inputs)[2],
+                                     std::vector<Sample> (&outputs)[2], unsigned length,
+                                     bool inPlace, Sample** inChannels, Sample** outChannels) {
     for (unsigned c = 0; c < 2; ++c) {
       inChannels[c] = tail(inputs[c], length);
       outChannels[c] = inPlace ? inChannels[c] : tail(outputs[c], length);
-      for (unsigned i = 0; i < length; ++i) {
-        inChannels[c][i] = static_cast<Sample>(source[c][i]);
-        if (!inPlace) outChannels[c][i] = kMarker;
-      }
+      if (!inPlace) std::fill(outChannels[c], outChannels[c] + length, kMarker);
     }
+    _signal.copyTo(inChannels, length);
   }
 
   template <typename Sample>
@@ -590,11 +506,11 @@ class Host {
     }
     const unsigned length = frames > 0 ? static_cast<unsigned>(frames) : 0;
     const bool doublePrecision = sizeof(Sample) == sizeof(double);
-    makeSignal(in, length, doublePrecision);
+    _signal.make(in, length, doublePrecision);
 
     Sample* inChannels[2];
     Sample* outChannels[2];
-    fillChannels(inputs, outputs, length, inPlace, inChannels, outChannels, _source);
+    fillChannels(inputs, outputs, length, inPlace, inChannels, outChannels);
     Sample** inList = inChannels;
     Sample** outList = outChannels;
     Sample* missing[2] = {inChannels[0], nullptr};
@@ -640,50 +556,9 @@ class Host {
     }
     FUZZ_CHECK(reports == before);
     _processed = true;
-    checkOutput(outChannels, length, doublePrecision);
-  }
-
-  template <typename Sample>
-  FUZZ_SAMPLE_LOOP void checkOutput(Sample* const* outputs, unsigned frames, bool doublePrecision) {
-    const bool neutral = step(Parameters::kCenter) == 100 && step(Parameters::kSide) == 100;
-    const unsigned window = step(Parameters::kWindow);
-    if (!neutral || window != _window) {
-      _neutralRun = 0;
-      _runPeak = 0.0;
-    }
-    _window = window;
-    for (unsigned i = 0; i < frames; ++i) {
-      const std::uint64_t t = _time + i;
-      bool bounded = true;
-      double peak = 0.0;
-      for (unsigned c = 0; c < 2; ++c) {
-        const double x = _source[c][i];
-        bounded = bounded && std::fabs(x) <= kBounded;
-        peak = std::fmax(peak, std::fabs(x));
-      }
-      if (bounded) {
-        ++_boundedRun;
-        if (neutral) ++_neutralRun;
-      } else {
-        _boundedRun = 0;
-        _neutralRun = 0;
-      }
-      if (neutral && bounded) _runPeak = std::fmax(_runPeak, peak);
-      for (unsigned c = 0; c < 2; ++c) {
-        const double y = static_cast<double>(outputs[c][i]);
-        if (_boundedRun > kSettled) FUZZ_CHECK(std::isfinite(y));
-        if (_neutralRun > kSettled) {
-          const double expected = t >= kLatency ? _history[c][(t - kLatency) % kRing] : 0.0;
-          // Transform rounding scales with the loudest sample around; the
-          // float path rounds once more at the end.
-          double tolerance = 1e-9 * _runPeak + 1e-30;
-          if (!doublePrecision) tolerance += 1.2e-7 * std::fabs(expected);
-          FUZZ_CHECK(std::fabs(y - expected) <= tolerance);
-        }
-        _history[c][t % kRing] = _source[c][i];
-      }
-    }
-    _time += frames;
+    _signal.check(outChannels, length,
+                  step(Parameters::kCenter) == 100 && step(Parameters::kSide) == 100,
+                  step(Parameters::kWindow));
   }
 
   AEffect* _effect = nullptr;
@@ -692,21 +567,12 @@ class Host {
   VstInt32 _program = 0;
   double _work = 0.0;
   // Whether a processing call went through since the effect's last reset.
-  bool _processed = false;
+  bool _processed = true;
 
-  // Frames since the history was reset, the frames since the last unbounded
-  // or non-finite input, and those since the settings last left Center 100,
-  // Side 100 and one Window; the loudest input within the latter.
-  std::uint64_t _time = 0;
-  std::uint64_t _boundedRun = 0;
-  std::uint64_t _neutralRun = 0;
-  double _runPeak = 0.0;
-  unsigned _window = 0;
-  std::vector<double> _history[2];
+  DelayedStereo _signal;
 
   std::vector<float> _floatIn[2], _floatOut[2];
   std::vector<double> _doubleIn[2], _doubleOut[2];
-  std::vector<double> _source[2];
 };
 
 }  // namespace
