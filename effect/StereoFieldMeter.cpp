@@ -11,12 +11,19 @@ namespace {
 
 using Sums = StereoFieldReading::Sums;
 
+// A NaN or infinity counts as silence everywhere the meter looks, as in its
+// windows: one such sample would otherwise leave a whole reading without a
+// value the view can show.
+double finiteOrZero(double sample) { return std::isfinite(sample) ? sample : 0.0; }
+
 void addSamples(Sums& sums, const double* left, const double* right, unsigned frames) {
   double l2 = 0.0, r2 = 0.0, lr = 0.0;
   for (unsigned i = 0; i < frames; ++i) {
-    l2 += left[i] * left[i];
-    r2 += right[i] * right[i];
-    lr += left[i] * right[i];
+    const double l = finiteOrZero(left[i]);
+    const double r = finiteOrZero(right[i]);
+    l2 += l * l;
+    r2 += r * r;
+    lr += l * r;
   }
   sums.left += l2;
   sums.right += r2;
@@ -76,8 +83,10 @@ void StereoFieldMeter::addOutput(const double* left, const double* right, unsign
   for (; i < frames; i += _pointStride) {
     if (_reading.numPoints >= unsigned(StereoFieldReading::MAX_POINTS)) continue;
     const std::size_t p = 2 * std::size_t(_reading.numPoints++);
-    _reading.points[p] = static_cast<float>(0.5 * (left[i] - right[i]));
-    _reading.points[p + 1] = static_cast<float>(0.5 * (left[i] + right[i]));
+    const double l = finiteOrZero(left[i]);
+    const double r = finiteOrZero(right[i]);
+    _reading.points[p] = static_cast<float>(0.5 * (l - r));
+    _reading.points[p + 1] = static_cast<float>(0.5 * (l + r));
   }
   _untilPoint = i - frames + 1;
   _reading.frames += frames;

@@ -6,14 +6,34 @@
 
 #include "effect/StereoBlockFault.h"
 #include "formats/vst2/sdk/VstString.h"
-#include "spl/util/Failure.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace {
-constexpr const char* kSource = "formats/vst2/AbstractStereoAudioEffectX";
+// The report of each fault in a host's buffers, in the library's failure form
+// (spl/util/Failure.h) with the lines these checks have always reported. Fixed
+// texts rather than a thrown failure: refusing a block allocates nothing on the
+// host's audio thread.
+#define BUFFER_FAULT(message, line) \
+  message " (at formats/vst2/AbstractStereoAudioEffectX, " #line ") "
+const char* bufferFaultText(StereoBlockFault fault) {
+  switch (fault) {
+    case StereoBlockFault::none:
+      break;
+    case StereoBlockFault::length:
+      return BUFFER_FAULT("length", 65);
+    case StereoBlockFault::channelLists:
+      return BUFFER_FAULT("channel", 66);
+    case StereoBlockFault::inputChannel:
+      return BUFFER_FAULT("channel", 67);
+    case StereoBlockFault::outputChannel:
+      return BUFFER_FAULT("channel", 68);
+  }
+  return nullptr;
+}
+#undef BUFFER_FAULT
 constexpr unsigned kNumChannels = 2;
 
 // The list entry at index, or an empty text for an index the list does not have.
@@ -30,7 +50,7 @@ std::atomic<AbstractStereoAudioEffectX::FailureReporter> failureReporter{
 
 AbstractStereoAudioEffectX::AbstractStereoAudioEffectX(audioMasterCallback audioMaster,
                                                        VstInt32 numPrograms, VstInt32 numParams)
-    : AudioEffectX(audioMaster, numPrograms, numParams), programName("default") {
+    : AudioEffectX(audioMaster, numPrograms, numParams) {
   setNumInputs(kNumChannels);
   setNumOutputs(kNumChannels);
   canProcessReplacing(true);
@@ -61,22 +81,17 @@ void AbstractStereoAudioEffectX::reportProcessingFailure(const char* text) {
   failureReporter.load()(text);
 }
 
-void AbstractStereoAudioEffectX::checkBuffers(StereoBlockFault fault) {
-  SPL_REQUIRE(fault != StereoBlockFault::length, "length", kSource);
-  SPL_REQUIRE(fault != StereoBlockFault::channelLists, "channel", kSource);
-  SPL_REQUIRE(fault != StereoBlockFault::inputChannel, "channel", kSource);
-  SPL_REQUIRE(fault != StereoBlockFault::outputChannel, "channel", kSource);
-}
-
 template <typename Sample>
 void AbstractStereoAudioEffectX::processBuffers(Sample** inputs, Sample** outputs,
                                                 VstInt32 sampleFrames) {
   // Some hosts send an empty block with no buffers at all; there is nothing to
   // read or write, so it is not worth a failure report.
   const StereoBlockFault fault = stereoBlockFault(inputs, outputs, sampleFrames);
-  if (sampleFrames == 0 && fault != StereoBlockFault::none) return;
+  if (fault != StereoBlockFault::none) {
+    if (sampleFrames != 0) reportProcessingFailure(bufferFaultText(fault));
+    return;
+  }
   try {
-    checkBuffers(fault);
     processStereo(inputs, outputs, static_cast<unsigned>(sampleFrames));
   } catch (const std::runtime_error& e) {
     reportProcessingFailure(e.what());
@@ -97,12 +112,13 @@ void AbstractStereoAudioEffectX::processDoubleReplacing(double** inputs, double*
 
 // ---- texts ----------------------------------------------------------------------
 
-void AbstractStereoAudioEffectX::setProgramName(char* name) {
-  if (name != nullptr) programName = name;
-}
+void AbstractStereoAudioEffectX::setProgramName(char* name) { programName.set(name); }
 
 void AbstractStereoAudioEffectX::getProgramName(char* name) {
-  vstStrncpy(name, programName.c_str(), kVstMaxProgNameLen);
+  if (name == nullptr) return;
+  char text[ProgramName::MAX_LENGTH + 1];
+  programName.get(text);
+  vstStrncpy(name, text, kVstMaxProgNameLen);
 }
 
 void AbstractStereoAudioEffectX::getParameterLabel(VstInt32 index, char* label) {

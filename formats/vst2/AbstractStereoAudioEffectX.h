@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effect/StereoBlockFault.h"
+#include "formats/vst2/ProgramName.h"
 #include "formats/vst2/sdk/AudioEffectX.h"
 
 // The stereo effect base: fixes the effect at two inputs and two outputs, keeps
@@ -72,13 +73,11 @@ class AbstractStereoAudioEffectX : public AudioEffectX {
  private:
   // The one place a processing failure is shown to the user: the current reporter.
   static void reportProcessingFailure(const char* text);
-  // Throws the failure that reports the fault found in the host's arguments,
-  // before anything is written; returns on none.
-  static void checkBuffers(StereoBlockFault fault);
   template <typename Sample>
   void processBuffers(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
 
-  std::string programName;
+  // Set and read from the host's non-processing threads, any number at once.
+  ProgramName programName{"default"};
   std::vector<std::string> parameterNames;
   std::vector<std::string> parameterLabels;
 };

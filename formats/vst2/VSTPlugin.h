@@ -49,6 +49,11 @@ class VSTPlugin : public AbstractStereoAudioEffectX {
   void processStereo(const float* const* inputs, float* const* outputs, unsigned frames) override;
   void processStereo(const double* const* inputs, double* const* outputs, unsigned frames) override;
 
+  // The effect itself, for programs that link the plug-in in process (tests,
+  // the fuzzer): no host reaches it, and VST 2 offers no call that forgets the
+  // history, so they use BrisendelEffect::reset to start over without a new instance.
+  BrisendelEffect& effect() { return _effect; }
+
  private:
   BrisendelEffect _effect;
 };

@@ -75,41 +75,46 @@ namespace {
 //
 // xsimd's general swizzles cost several instructions each on AVX and have no
 // double-precision form on NEON, so the kernels use these instead, on the
-// native registers a batch converts to and from.
+// native registers a batch converts to and from. Not every copy's kernels use
+// every one of them (clang warns of the others).
 
 #if defined(__aarch64__)
-inline float64x2_t zipLo(float64x2_t u, float64x2_t v) { return vzip1q_f64(u, v); }
-inline float64x2_t zipHi(float64x2_t u, float64x2_t v) { return vzip2q_f64(u, v); }
-inline float64x2_t swapParts(float64x2_t x) { return vextq_f64(x, x, 1); }
+[[maybe_unused]] inline float64x2_t zipLo(float64x2_t u, float64x2_t v) { return vzip1q_f64(u, v); }
+[[maybe_unused]] inline float64x2_t zipHi(float64x2_t u, float64x2_t v) { return vzip2q_f64(u, v); }
+[[maybe_unused]] inline float64x2_t swapParts(float64x2_t x) { return vextq_f64(x, x, 1); }
 #elif defined(__SSE2__)
-inline __m128d zipLo(__m128d u, __m128d v) { return _mm_unpacklo_pd(u, v); }
-inline __m128d zipHi(__m128d u, __m128d v) { return _mm_unpackhi_pd(u, v); }
-inline __m128d swapParts(__m128d x) { return _mm_shuffle_pd(x, x, 1); }
+[[maybe_unused]] inline __m128d zipLo(__m128d u, __m128d v) { return _mm_unpacklo_pd(u, v); }
+[[maybe_unused]] inline __m128d zipHi(__m128d u, __m128d v) { return _mm_unpackhi_pd(u, v); }
+[[maybe_unused]] inline __m128d swapParts(__m128d x) { return _mm_shuffle_pd(x, x, 1); }
 #endif
 
 #if defined(__AVX2__)
-inline __m256d zipLo(__m256d u, __m256d v) { return _mm256_unpacklo_pd(u, v); }
-inline __m256d zipHi(__m256d u, __m256d v) { return _mm256_unpackhi_pd(u, v); }
-inline __m256d swapParts(__m256d x) { return _mm256_permute_pd(x, 0b0101); }
-inline __m256d reverseChunks(__m256d x) { return _mm256_permute2f128_pd(x, x, 1); }
+[[maybe_unused]] inline __m256d zipLo(__m256d u, __m256d v) { return _mm256_unpacklo_pd(u, v); }
+[[maybe_unused]] inline __m256d zipHi(__m256d u, __m256d v) { return _mm256_unpackhi_pd(u, v); }
+[[maybe_unused]] inline __m256d swapParts(__m256d x) { return _mm256_permute_pd(x, 0b0101); }
+[[maybe_unused]] inline __m256d reverseChunks(__m256d x) { return _mm256_permute2f128_pd(x, x, 1); }
 // [a0, a1], [b0, b1] (128-bit chunks) -> [a0, b0], [a1, b1].
-inline void transposeChunks(__m256d& a, __m256d& b) {
+[[maybe_unused]] inline void transposeChunks(__m256d& a, __m256d& b) {
   const __m256d lo = _mm256_permute2f128_pd(a, b, 0x20);
   b = _mm256_permute2f128_pd(a, b, 0x31);
   a = lo;
 }
 // Four values in natural order to the lane order (0, 2, 1, 3) and back.
-inline __m256d toLaneOrder(__m256d x) { return _mm256_permute4x64_pd(x, 0b11011000); }
-inline __m256d fromLaneOrder(__m256d x) { return _mm256_permute4x64_pd(x, 0b11011000); }
+[[maybe_unused]] inline __m256d toLaneOrder(__m256d x) {
+  return _mm256_permute4x64_pd(x, 0b11011000);
+}
+[[maybe_unused]] inline __m256d fromLaneOrder(__m256d x) {
+  return _mm256_permute4x64_pd(x, 0b11011000);
+}
 #endif
 
 #if defined(__AVX512F__)
-inline __m512d zipLo(__m512d u, __m512d v) { return _mm512_unpacklo_pd(u, v); }
-inline __m512d zipHi(__m512d u, __m512d v) { return _mm512_unpackhi_pd(u, v); }
-inline __m512d toLaneOrder(__m512d x) {
+[[maybe_unused]] inline __m512d zipLo(__m512d u, __m512d v) { return _mm512_unpacklo_pd(u, v); }
+[[maybe_unused]] inline __m512d zipHi(__m512d u, __m512d v) { return _mm512_unpackhi_pd(u, v); }
+[[maybe_unused]] inline __m512d toLaneOrder(__m512d x) {
   return _mm512_permutexvar_pd(_mm512_set_epi64(7, 3, 6, 2, 5, 1, 4, 0), x);
 }
-inline __m512d fromLaneOrder(__m512d x) {
+[[maybe_unused]] inline __m512d fromLaneOrder(__m512d x) {
   return _mm512_permutexvar_pd(_mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0), x);
 }
 #endif
@@ -117,11 +122,11 @@ inline __m512d fromLaneOrder(__m512d x) {
 // A chunk of two lanes is one point: reversing chunks and transposing them
 // are nothing to do.
 #if defined(__aarch64__)
-inline float64x2_t reverseChunks(float64x2_t x) { return x; }
-inline void transposeChunks(float64x2_t&, float64x2_t&) {}
+[[maybe_unused]] inline float64x2_t reverseChunks(float64x2_t x) { return x; }
+[[maybe_unused]] inline void transposeChunks(float64x2_t&, float64x2_t&) {}
 #elif defined(__SSE2__)
-inline __m128d reverseChunks(__m128d x) { return x; }
-inline void transposeChunks(__m128d&, __m128d&) {}
+[[maybe_unused]] inline __m128d reverseChunks(__m128d x) { return x; }
+[[maybe_unused]] inline void transposeChunks(__m128d&, __m128d&) {}
 #endif
 
 // The same on batches.

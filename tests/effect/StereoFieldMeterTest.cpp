@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -111,4 +112,27 @@ TEST(StereoFieldMeter, OutputBandsFollowTheSettings) {
   // 0.5 / sqrt(0.5^2 + 0.5^2): the share the two channels have in common.
   EXPECT_NEAR(input, std::sqrt(0.5), 0.02);
   EXPECT_LT(output, -0.05);
+}
+
+// A host's NaN or infinity counts as silence in the sums and points too, as it
+// does in the bands: otherwise one bad sample left the whole reading without a
+// value the view accepts, and the view showed nothing for that interval.
+TEST(StereoFieldMeter, NonFiniteSamplesCountAsSilence) {
+  StereoFieldMeter meter(48000.0);
+  meter.setInterval(StereoFieldReading::MAX_POINTS);  // a point every frame
+  const double inf = std::numeric_limits<double>::infinity();
+  const double left[4] = {0.5, inf, std::nan(""), 0.25};
+  const double right[4] = {-0.5, 0.5, -inf, 0.25};
+  meter.addInput(left, right, 4);
+  meter.addOutput(left, right, 4);
+  StereoFieldReading reading;
+  meter.takeReading(reading);
+  for (const StereoFieldReading::Sums& s : {reading.input, reading.output}) {
+    EXPECT_EQ(s.left, 0.25 + 0.0625);
+    EXPECT_EQ(s.right, 0.25 + 0.25 + 0.0625);
+    EXPECT_EQ(s.cross, -0.25 + 0.0625);
+  }
+  ASSERT_EQ(reading.numPoints, 4u);
+  const float expected[8] = {0.5f, 0.0f, -0.25f, 0.25f, 0.0f, 0.0f, 0.0f, 0.25f};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(reading.points[i], expected[i]) << i;
 }

@@ -130,6 +130,6 @@ const LV2UI_Descriptor descriptor = {UI_URI, instantiate, cleanup, portEvent, ex
 
 }  // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(std::uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(std::uint32_t index) {
   return index == 0 ? &descriptor : nullptr;
 }

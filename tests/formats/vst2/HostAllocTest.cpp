@@ -114,4 +114,31 @@ TEST(BrisendelAllocations, NoneForLongBlocksAnnouncedOrNotAcrossHostChanges) {
   expectNone("announced 2^30");
 }
 
+// A host's broken block (no channel lists, a missing channel, a negative
+// length) is refused and reported on the audio thread, so the refusal and its
+// report must not allocate either.
+TEST(BrisendelAllocations, NoneWhenRefusingBrokenHostBuffers) {
+  SKIP_WHERE_THE_MODULE_HAS_ITS_OWN_RUNTIME();
+  PluginHost host(BRISENDEL_MODULE);
+  AEffect* effect = host.getEffect();
+  std::vector<double> left(64), right(64);
+  std::vector<float> leftFloat(64), rightFloat(64);
+  double* channels[2] = {left.data(), right.data()};
+  double* missing[2] = {left.data(), nullptr};
+  float* floatChannels[2] = {leftFloat.data(), nullptr};
+#ifndef _WIN32
+  testing::internal::CaptureStderr();  // the reports, one line each
+#endif
+  const long before = allocations.load();
+  effect->processDoubleReplacing(effect, nullptr, channels, 64);
+  effect->processDoubleReplacing(effect, channels, missing, 64);
+  effect->processDoubleReplacing(effect, channels, channels, -64);
+  effect->processReplacing(effect, floatChannels, floatChannels, 64);
+  const long made = allocations.load() - before;
+#ifndef _WIN32
+  EXPECT_EQ(testing::internal::GetCapturedStderr().size() > 0, true);
+#endif
+  EXPECT_EQ(made, 0);
+}
+
 }  // namespace

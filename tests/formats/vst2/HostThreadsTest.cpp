@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -71,6 +72,35 @@ TEST(BrisendelThreads, ParameterThreadAgainstProcessingThread) {
   audio.join();
   std::printf("%ld processing calls against %ld parameter rounds\n", calls.load(), rounds);
   EXPECT_GT(rounds, 0);
+}
+
+// Two of a host's non-processing threads (say an editor and a preset manager)
+// rename the program and read its name back at once: every name read is one
+// that was set, whole, never a mix of two.
+TEST(BrisendelThreads, ProgramNameFromTwoThreads) {
+  PluginHost host(BRISENDEL_MODULE);
+  AEffect* effect = host.getEffect();
+  const std::string names[2] = {"Left thread, a name of 30 ch", "right"};
+  // What a host reads back: at most 24 characters.
+  const std::string kept[2] = {names[0].substr(0, 24), names[1]};
+  std::atomic<bool> torn{false};
+  const auto end = std::chrono::steady_clock::now() + runTime() / 3;
+  auto renamer = [&](int own) {
+    std::vector<char> name(names[own].begin(), names[own].end());
+    name.push_back('\0');
+    char text[kVstMaxProgNameLen + 1];
+    long rounds = 0;
+    while (std::chrono::steady_clock::now() < end || rounds < 1000) {
+      effect->dispatcher(effect, effSetProgramName, 0, 0, name.data(), 0.0f);
+      effect->dispatcher(effect, effGetProgramName, 0, 0, text, 0.0f);
+      if (text != kept[0] && text != kept[1]) torn.store(true);
+      ++rounds;
+    }
+  };
+  std::thread left(renamer, 0), right(renamer, 1);
+  left.join();
+  right.join();
+  EXPECT_FALSE(torn.load());
 }
 
 }  // namespace
