@@ -25,9 +25,11 @@ bool coreTakes(unsigned n, unsigned quality) {
          (std::uint64_t(n) << quality) < (std::uint64_t(1) << 32);
 }
 
+// Positive zeros only: a negative zero takes its sign through the transforms
+// in ways the shortcut would not reproduce bit for bit.
 bool isSilent(const double* samples, unsigned n) {
   for (unsigned p = 0; p < n; ++p) {
-    if (samples[p] != 0.0) return false;
+    if (samples[p] != 0.0 || std::signbit(samples[p])) return false;
   }
   return true;
 }

@@ -38,7 +38,9 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$work/display")
 
 # A JACK server of our own, on the dummy driver: no sound card, no realtime rights.
-export JACK_DEFAULT_SERVER=brisendel-view-$$ JACK_NO_AUDIO_RESERVATION=1
+# One name for every run: JACK's registry holds few servers, and a name per run
+# would fill it with the entries of servers that did not end cleanly.
+export JACK_DEFAULT_SERVER=brisendel-view-test JACK_NO_AUDIO_RESERVATION=1
 jackd --no-realtime -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 jack_wait -w -t 10 >/dev/null || fail "jackd did not start"
