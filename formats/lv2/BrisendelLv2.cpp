@@ -186,8 +186,14 @@ class BrisendelLv2 {
   }
 
   static void toMessage(const StereoFieldReading& reading, brisendel::ViewMessages::Meters& m) {
+    // Every signal keeps |LR| <= sqrt(L² R²), and the view refuses sums that do
+    // not. Rounded to float one by one, a channel next to silence can lose its
+    // sum below float's range while the cross term keeps a value: the cross
+    // term is held to what the rounded sums allow.
     auto sums = [](const StereoFieldReading::Sums& s) {
-      return brisendel::ViewMessages::Sums{float(s.left), float(s.right), float(s.cross)};
+      const float left = float(s.left), right = float(s.right);
+      const double bound = std::sqrt(double(left) * double(right));
+      return brisendel::ViewMessages::Sums{left, right, float(std::clamp(s.cross, -bound, bound))};
     };
     m.sampleRate = reading.sampleRate;
     m.frames = reading.frames;
