@@ -19,20 +19,13 @@
 
 #include "formats/lv2/ViewMessages.h"
 #include "host/SharedLibrary.h"
+#include "tests/formats/lv2/TestUridMap.h"
 
 namespace {
 
 constexpr std::uint32_t kBlock = 512;
 constexpr std::uint32_t kCapacity = 8192;
 constexpr double kRate = 48000.0;
-
-LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
-  auto& uris = *static_cast<std::vector<std::string>*>(handle);
-  for (std::size_t i = 0; i < uris.size(); ++i)
-    if (uris[i] == uri) return LV2_URID(i + 1);
-  uris.emplace_back(uri);
-  return LV2_URID(uris.size());
-}
 
 void BM_Lv2View(benchmark::State& state) {
   const float quality = static_cast<float>(state.range(0));
@@ -45,8 +38,8 @@ void BM_Lv2View(benchmark::State& state) {
   }
   const auto* descriptor =
       reinterpret_cast<LV2_Descriptor_Function>(library.function("lv2_descriptor"))(0);
-  std::vector<std::string> uris;
-  LV2_URID_Map map{&uris, mapUri};
+  brisendel_test::TestUridMap uris;
+  LV2_URID_Map& map = *uris.map();
   const LV2_Feature mapFeature{LV2_URID__map, &map};
   const LV2_Feature* features[] = {&mapFeature, nullptr};
   LV2_Handle handle = descriptor->instantiate(descriptor, kRate, "", features);
@@ -66,7 +59,7 @@ void BM_Lv2View(benchmark::State& state) {
   descriptor->connect_port(handle, 3, outRight.data());
   descriptor->connect_port(handle, brisendel::ViewMessages::CONTROL_PORT, control.data());
   descriptor->connect_port(handle, brisendel::ViewMessages::NOTIFY_PORT, notify.data());
-  const LV2_URID sequence = mapUri(&uris, LV2_ATOM__Sequence);
+  const LV2_URID sequence = uris(LV2_ATOM__Sequence);
   auto* controlSequence = reinterpret_cast<LV2_Atom_Sequence*>(control.data());
   auto* notifySequence = reinterpret_cast<LV2_Atom_Sequence*>(notify.data());
   // The view says it is open in the first run's control sequence.

@@ -19,6 +19,7 @@
 #include "analysis/StereoFieldAnalysis.h"
 #include "formats/lv2/ViewMessages.h"
 #include "host/SharedLibrary.h"
+#include "tests/formats/lv2/TestUridMap.h"
 #include "tests/support/AllocationCounter.h"
 
 using brisendel::ViewMessages;
@@ -30,23 +31,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::uint32_t kBlock = 512;
 constexpr std::uint32_t kAtomCapacity = 8192;
 
-// The host's URI map: every URI gets the next number.
+// The host's URI map, and the feature that hands it to the plug-in.
 class UriMap {
  public:
-  UriMap() : _feature{LV2_URID__map, &_map} {}
-  const LV2_URID_Map* map() const { return &_map; }
+  UriMap() : _feature{LV2_URID__map, _map.map()} {}
+  const LV2_URID_Map* map() { return _map.map(); }
   const LV2_Feature* feature() const { return &_feature; }
 
  private:
-  static LV2_URID lookUp(LV2_URID_Map_Handle handle, const char* uri) {
-    auto& uris = *static_cast<std::vector<std::string>*>(handle);
-    for (std::size_t i = 0; i < uris.size(); ++i)
-      if (uris[i] == uri) return LV2_URID(i + 1);
-    uris.emplace_back(uri);
-    return LV2_URID(uris.size());
-  }
-  std::vector<std::string> _uris;
-  LV2_URID_Map _map{&_uris, &UriMap::lookUp};
+  brisendel_test::TestUridMap _map;
   LV2_Feature _feature;
 };
 
