@@ -58,9 +58,10 @@ void OverwrapStreamProcessor::write(const Clip& clip) {
   const unsigned hop = _width / 2;
   input.write(clip);
   while (input.getAvailable() >= _width) {
-    input.read(_workClip, _width);
-    // The next window starts one hop later: its first half is this one's second.
-    input.unread(RangedClip(_workClip, hop, hop));
+    // The next window starts one hop later: its first half is this one's
+    // second, so only the first half is taken.
+    input.peek(_workClip, _width);
+    input.discard(hop);
     _processor.process(_workClip);
     if (_workClip.getLength() == _width &&
         _workClip.getNumChannels() == _sumClip.getNumChannels()) {

@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "spl/clip/DefaultClip.h"
+#include "spl/clip/ZeroClip.h"
 #include "spl/util/Failure.h"
 
 namespace spl {
@@ -34,7 +35,9 @@ void VectorBuffer::requireChannels(const Clip& clip) const {
 
 void VectorBuffer::ensureCapacity(std::size_t samples) {
   if (samples <= _ring.size()) return;
-  const std::size_t capacity = std::max({samples, 2 * _ring.size(), kMinimumCapacity});
+  std::size_t capacity = std::max({samples, 2 * _ring.size(), kMinimumCapacity});
+  // Whole frames, so that the copies below run over contiguous frames.
+  capacity += (_numChannels - capacity % _numChannels) % _numChannels;
   std::vector<double> grown(capacity, 0.0);
   std::size_t from = _head;
   for (std::size_t i = 0; i < _numSamples; ++i) {
@@ -43,6 +46,17 @@ void VectorBuffer::ensureCapacity(std::size_t samples) {
   }
   _ring.swap(grown);
   _head = 0;
+}
+
+template <typename Stretch>
+void VectorBuffer::forEachStretch(std::size_t at, unsigned frames, Stretch&& stretch) const {
+  for (unsigned done = 0; done < frames;) {
+    const std::size_t room = (_ring.size() - at) / _numChannels;
+    const unsigned count = static_cast<unsigned>(std::min<std::size_t>(frames - done, room));
+    stretch(at, done, count);
+    done += count;
+    at = wrap(at + std::size_t(count) * _numChannels);
+  }
 }
 
 void VectorBuffer::reserve(unsigned frames) { ensureCapacity(std::size_t(frames) * _numChannels); }
@@ -62,17 +76,25 @@ void VectorBuffer::write(const Clip& clip) {
 
 void VectorBuffer::copyIn(const Clip& clip, std::size_t to) {
   const unsigned length = clip.getLength();
-  if (typeid(clip) == typeid(DefaultClip)) {
+  const std::size_t width = _numChannels;
+  // Only the classes themselves: a subclass may give get a meaning of its own.
+  if (framesAligned() && typeid(clip) == typeid(ZeroClip)) {
+    forEachStretch(to, length, [&](std::size_t at, unsigned, unsigned count) {
+      std::fill_n(_ring.data() + at, count * width, 0.0);
+    });
+    return;
+  }
+  if (framesAligned() && typeid(clip) == typeid(DefaultClip)) {
     // The owning clip's samples lie channel after channel: read them directly
-    // rather than through a virtual call each. (Only the class itself: a
-    // subclass may give get a meaning of its own.)
+    // rather than through a virtual call each.
     const double* samples = static_cast<const DefaultClip&>(clip).channelData(0);
-    for (unsigned p = 0; p < length; ++p) {
-      for (unsigned c = 0; c < _numChannels; ++c) {
-        _ring[to] = samples[std::size_t(c) * length + p];
-        to = wrap(to + 1);
+    forEachStretch(to, length, [&](std::size_t at, unsigned first, unsigned count) {
+      double* ring = _ring.data() + at;
+      for (std::size_t c = 0; c < width; ++c) {
+        const double* in = samples + c * length + first;
+        for (unsigned i = 0; i < count; ++i) ring[i * width + c] = in[i];
       }
-    }
+    });
     return;
   }
   for (unsigned p = 0; p < length; ++p) {
@@ -99,33 +121,43 @@ void VectorBuffer::unread(const Clip& clip) {
   recount();
 }
 
-void VectorBuffer::read(Clip& clip, unsigned length) {
+unsigned VectorBuffer::peek(Clip& clip, unsigned length) const {
   requireChannels(clip);
   const unsigned frames = std::min(_numFrames, length);
   clip.setLength(frames);
-  // Copy first, consume after: a clip that refuses a sample leaves every
-  // frame in the buffer.
-  std::size_t from = _head;
-  if (typeid(clip) == typeid(DefaultClip)) {
+  const std::size_t width = _numChannels;
+  if (framesAligned() && typeid(clip) == typeid(DefaultClip)) {
     double* samples = static_cast<DefaultClip&>(clip).channelData(0);
-    for (unsigned p = 0; p < frames; ++p) {
-      for (unsigned c = 0; c < _numChannels; ++c) {
-        samples[std::size_t(c) * frames + p] = _ring[from];
-        from = wrap(from + 1);
+    forEachStretch(_head, frames, [&](std::size_t at, unsigned first, unsigned count) {
+      const double* ring = _ring.data() + at;
+      for (std::size_t c = 0; c < width; ++c) {
+        double* out = samples + c * frames + first;
+        for (unsigned i = 0; i < count; ++i) out[i] = ring[i * width + c];
       }
-    }
-  } else {
-    for (unsigned p = 0; p < frames; ++p) {
-      for (unsigned c = 0; c < _numChannels; ++c) {
-        clip.set(c, p, _ring[from]);
-        from = wrap(from + 1);
-      }
+    });
+    return frames;
+  }
+  std::size_t from = _head;
+  for (unsigned p = 0; p < frames; ++p) {
+    for (unsigned c = 0; c < _numChannels; ++c) {
+      clip.set(c, p, _ring[from]);
+      from = wrap(from + 1);
     }
   }
-  const std::size_t taken = std::size_t(frames) * _numChannels;
+  return frames;
+}
+
+void VectorBuffer::discard(unsigned frames) {
+  const std::size_t taken = std::size_t(std::min(_numFrames, frames)) * _numChannels;
   _numSamples -= taken;
-  _head = _numSamples == 0 ? 0 : from;
+  _head = _numSamples == 0 ? 0 : wrap(_head + taken);
   recount();
+}
+
+void VectorBuffer::read(Clip& clip, unsigned length) {
+  // Copy first, consume after: a clip that refuses a sample leaves every
+  // frame in the buffer.
+  discard(peek(clip, length));
 }
 
 void VectorBuffer::discardAll() {

@@ -25,6 +25,11 @@ class VectorBuffer : public Buffer {
   // becomes the number moved (0 when empty). Never waits, never pads.
   void read(Clip& clip, unsigned length) override;
   void unread(const Clip& clip) override;
+  // Copies up to `length` frames from the front into the clip, whose length
+  // becomes the number copied, and keeps them in the buffer. Returns that number.
+  unsigned peek(Clip& clip, unsigned length) const;
+  // Drops up to `frames` frames from the front.
+  void discard(unsigned frames);
   unsigned getAvailable() const override { return _numFrames; }
   // Drops all frames and frees the ring (may free memory: not for the audio thread).
   unsigned clear() override;
@@ -45,8 +50,17 @@ class VectorBuffer : public Buffer {
   void requireChannels(const Clip& clip) const;
   // Copies the clip's frames into the ring from ring index `to` on, interleaved.
   void copyIn(const Clip& clip, std::size_t to);
-  // Grows the ring (keeping the held samples in order) to hold at least `samples`.
+  // Grows the ring (keeping the held samples in order) to hold at least `samples`,
+  // in whole frames.
   void ensureCapacity(std::size_t samples);
+  // Whether the ring holds whole frames, so that no frame straddles its end
+  // (only a width changed while samples were held breaks this).
+  bool framesAligned() const { return _ring.size() % _numChannels == 0; }
+  // Calls stretch(ring index, first frame, frames) for the runs of `frames`
+  // whole frames from ring index `at` on that lie contiguous in the ring: one,
+  // or two where the ring wraps around. Requires framesAligned().
+  template <typename Stretch>
+  void forEachStretch(std::size_t at, unsigned frames, Stretch&& stretch) const;
   std::size_t wrap(std::size_t index) const {
     return index >= _ring.size() ? index - _ring.size() : index;
   }

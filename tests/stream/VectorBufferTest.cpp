@@ -128,44 +128,76 @@ TEST(VectorBuffer, FailingTargetOrSourceClipLeavesTheFrames) {
   EXPECT_EQ(clip.get(1, 2), 102);
 }
 
-// Random writes, unreads and reads against a plain double-ended queue, long
-// enough that the ring wraps around and grows many times.
+// Random writes (owning clips, silence and views), unreads, reads and peeks
+// against a plain double-ended queue, long enough that the ring wraps around
+// and grows many times, at both widths an owning clip can have.
 TEST(VectorBuffer, BehavesAsAQueueOfFramesUnderWrapAroundAndGrowth) {
-  VectorBuffer buffer = makeBuffer(2);
-  std::deque<std::vector<double>> model;
-  std::mt19937 random(7);
-  std::uniform_int_distribution<unsigned> operation(0, 2);
-  std::uniform_int_distribution<unsigned> length(0, 300);
-  double next = 0;
-  DefaultClip clip(2, 0);
-  for (int step = 0; step < 3000; ++step) {
-    const unsigned n = length(random);
-    switch (operation(random)) {
-      case 0: {
-        buffer.write(ramp(n, next));
-        for (unsigned p = 0; p < n; ++p) model.push_back({next + p, next + p + 100});
-        next += n;
-        break;
-      }
-      case 1: {
-        const unsigned small = n / 4;
-        buffer.unread(ramp(small, next));
-        for (unsigned p = small; p-- > 0;) model.push_front({next + p, next + p + 100});
-        next += small;
-        break;
-      }
-      default: {
-        buffer.read(clip, n);
-        const unsigned expected = std::min<std::size_t>(n, model.size());
-        ASSERT_EQ(clip.getLength(), expected);
-        for (unsigned p = 0; p < expected; ++p) {
-          ASSERT_EQ(clip.get(0, p), model.front()[0]);
-          ASSERT_EQ(clip.get(1, p), model.front()[1]);
-          model.pop_front();
+  for (unsigned width : {1u, 2u}) {
+    SCOPED_TRACE(width);
+    VectorBuffer buffer = makeBuffer(width);
+    std::deque<std::vector<double>> model;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<unsigned> operation(0, 5);
+    std::uniform_int_distribution<unsigned> length(0, 300);
+    double next = 0;
+    // Frame p of a clip made at `base`: channel c holds base + p + 1000 c.
+    const auto frames = [&](unsigned n, double base) {
+      DefaultClip clip(width, n);
+      for (unsigned p = 0; p < n; ++p)
+        for (unsigned c = 0; c < width; ++c) clip.set(c, p, base + p + 1000.0 * c);
+      return clip;
+    };
+    const auto frameOf = [&](double base, unsigned p) {
+      std::vector<double> frame(width);
+      for (unsigned c = 0; c < width; ++c) frame[c] = base + p + 1000.0 * c;
+      return frame;
+    };
+    DefaultClip clip(width, 0);
+    for (int step = 0; step < 3000; ++step) {
+      const unsigned n = length(random);
+      switch (operation(random)) {
+        case 0: {
+          buffer.write(frames(n, next));
+          for (unsigned p = 0; p < n; ++p) model.push_back(frameOf(next, p));
+          next += n;
+          break;
+        }
+        case 1: {
+          buffer.write(spl::ZeroClip(width, n / 8));
+          for (unsigned p = 0; p < n / 8; ++p) model.push_back(std::vector<double>(width, 0.0));
+          break;
+        }
+        case 2: {
+          // A view goes through the clip's own accessors.
+          DefaultClip whole = frames(n + 2, next);
+          buffer.write(spl::RangedClip(whole, 1, n));
+          for (unsigned p = 0; p < n; ++p) model.push_back(frameOf(next, p + 1));
+          next += n + 2;
+          break;
+        }
+        case 3: {
+          const unsigned small = n / 4;
+          buffer.unread(frames(small, next));
+          for (unsigned p = small; p-- > 0;) model.push_front(frameOf(next, p));
+          next += small;
+          break;
+        }
+        default: {
+          const bool keep = step % 2 == 0;
+          const unsigned got =
+              keep ? buffer.peek(clip, n) : (buffer.read(clip, n), clip.getLength());
+          const unsigned expected = std::min<std::size_t>(n, model.size());
+          ASSERT_EQ(clip.getLength(), expected);
+          ASSERT_EQ(got, expected);
+          for (unsigned p = 0; p < expected; ++p)
+            for (unsigned c = 0; c < width; ++c) ASSERT_EQ(clip.get(c, p), model[p][c]);
+          if (keep) buffer.discard(n / 2);
+          const unsigned taken = keep ? std::min<std::size_t>(n / 2, model.size()) : expected;
+          model.erase(model.begin(), model.begin() + taken);
         }
       }
+      ASSERT_EQ(buffer.getAvailable(), model.size());
     }
-    ASSERT_EQ(buffer.getAvailable(), model.size());
   }
 }
 
