@@ -86,7 +86,9 @@ class BrisendelLv2 {
 
   void activate() {
     _effect.reset();
-    _meter->reset();
+    // Without a view the meter is detached and idle, and opening one starts it
+    // afresh: clearing its windows here would be work for nothing.
+    if (_openViews > 0) _meter->reset();
   }
 
   void run(std::uint32_t frames) {

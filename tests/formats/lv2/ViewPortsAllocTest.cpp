@@ -78,6 +78,7 @@ class Host {
   }
   bool valid() const { return _handle != nullptr; }
   void setControl(int index, float value) { _controls[index] = value; }
+  void activate() { _descriptor->activate(_handle); }
 
   // The next run carries one ViewState message from the view.
   void sendViewState(bool open) {
@@ -280,4 +281,25 @@ TEST(Lv2View, MetersOfANearlySilentChannelAreOnesTheViewTakes) {
     messages += host.run(left, right, at).size();
   }
   EXPECT_GE(messages, 20u);
+}
+
+// activate forgets what the open view's meter gathered: the first message after
+// it measures only what came after, here silence.
+TEST(Lv2View, ActivateWhileTheViewIsOpenForgetsTheMeasurement) {
+  brisendel::SharedLibrary library;
+  const double rate = 48000.0;
+  Host host(library, rate, 1.0f);
+  ASSERT_TRUE(host.valid());
+  std::vector<float> loud(kBlock, 0.5f), silence(4 * kBlock, 0.0f);
+  host.sendViewState(true);
+  // Less than an interval (1600 frames): no message yet.
+  EXPECT_TRUE(host.run(loud, loud, 0).empty());
+  host.activate();
+  std::vector<ViewMessages::Meters> received;
+  for (std::size_t at = 0; received.empty() && at < silence.size(); at += kBlock) {
+    received = host.run(silence, silence, at);
+  }
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].inputTotal.ll, 0.0f);
+  EXPECT_EQ(received[0].inputTotal.rr, 0.0f);
 }
