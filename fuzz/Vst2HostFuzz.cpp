@@ -324,7 +324,7 @@ class Host {
 
   void dispatch(FuzzBytes& in) {
     VstInt32 opcode = opcodeOf(in);
-    // effClose ends the instance; a run asks for it in its first byte instead.
+    // effClose ends the instance; a run asks for it through its bytes' sum instead.
     if (opcode == effClose) opcode = effOpen;
     const VstInt32 index = in.i32();
     VstIntPtr value = in.i64();
