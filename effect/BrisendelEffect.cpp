@@ -123,7 +123,9 @@ void BrisendelEffect::processSamples(const Sample* const* inputs, Sample* const*
   // gives the same output under any cut of its input.
   for (unsigned done = 0; done < frames;) {
     const unsigned length = std::min(frames - done, _reservedFrames);
-    _block->setLength(length);
+    // Every sample is written below, so a slice of the last slice's length
+    // skips the clearing setLength does.
+    if (_block->getLength() != length) _block->setLength(length);
     // The whole slice is read before any of it is written, so inputs and
     // outputs may be the same buffers.
     for (unsigned c = 0; c < kNumChannels; ++c) {

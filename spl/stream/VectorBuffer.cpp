@@ -124,9 +124,11 @@ void VectorBuffer::unread(const Clip& clip) {
 unsigned VectorBuffer::peek(Clip& clip, unsigned length) const {
   requireChannels(clip);
   const unsigned frames = std::min(_numFrames, length);
-  clip.setLength(frames);
   const std::size_t width = _numChannels;
   if (framesAligned() && typeid(clip) == typeid(DefaultClip)) {
+    // Every sample is written below: clearing them first, as setLength does,
+    // would be a second pass over the window for nothing.
+    if (clip.getLength() != frames) clip.setLength(frames);
     double* samples = static_cast<DefaultClip&>(clip).channelData(0);
     forEachStretch(_head, frames, [&](std::size_t at, unsigned first, unsigned count) {
       const double* ring = _ring.data() + at;
@@ -137,6 +139,7 @@ unsigned VectorBuffer::peek(Clip& clip, unsigned length) const {
     });
     return frames;
   }
+  clip.setLength(frames);
   std::size_t from = _head;
   for (unsigned p = 0; p < frames; ++p) {
     for (unsigned c = 0; c < _numChannels; ++c) {
