@@ -465,12 +465,14 @@ class Host {
     } else if (length > 0) {
       // A block the plug-in cannot process leaves silence in the outputs it has.
       for (std::uint32_t p : {kOutLeft, kOutRight}) {
-        if (channels[p] != nullptr) {
-          for (unsigned i = 0; i < length; ++i) FUZZ_CHECK(channels[p][i] == 0.0f);
-        }
+        if (channels[p] != nullptr) checkSilent(channels[p], length);
       }
     }
     checkNotify();
+  }
+
+  FUZZ_SAMPLE_LOOP static void checkSilent(const float* channel, unsigned length) {
+    for (unsigned i = 0; i < length; ++i) FUZZ_CHECK(channel[i] == 0.0f);
   }
 
   FUZZ_SAMPLE_LOOP void fill(float* const* channels, unsigned length) {
