@@ -405,8 +405,10 @@ class Host {
         _audioConnected[0] || _audioConnected[1] || _audioConnected[2] || _audioConnected[3];
     // The host's buffers hold `frames` frames; without any, any length goes.
     if (anyAudio && frames > kMaxFrames) frames %= kMaxFrames + 1;
-    if (allAudio && frames > 0) {
-      const unsigned quality = 1 + instance.steps[Parameters::kQuality];
+    if (anyAudio && frames > 0) {
+      // A block with a port missing is only silenced and checked: it counts as
+      // frames at Quality 1, so that long ones do not go unbounded.
+      const unsigned quality = allAudio ? 1 + instance.steps[Parameters::kQuality] : 1;
       const double cost = quality + std::exp2(quality - 1.0) / 64.0;
       const double affordable = std::floor((kWorkBudget - _work) / cost);
       if (affordable < frames)
